@@ -1,0 +1,2 @@
+// Helpers for tests that drive real windows.
+#include "GuiTest.h"
