@@ -1,2 +1,0 @@
-// Helpers for tests that drive real windows.
-#include "GuiTest.h"
