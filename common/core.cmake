@@ -1,1 +1,8 @@
-# (filled by its issue)
+# Platform-free units of the shared library: built for the host (tests,
+# sanitizers, fuzzers) as for Windows. No Windows headers or libraries here.
+add_library(ps_core STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ZStrFuncs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SplitLst.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/NumText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MultiString.cpp)
+target_include_directories(ps_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})

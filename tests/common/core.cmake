@@ -1,1 +1,3 @@
-# (filled by its issue)
+# Tests of the platform-free units; they run on the host and under Wine.
+ps_add_test(SplitLst_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/SplitLst_test.cpp LIBS ps_core)
+ps_add_test(MultiString_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/MultiString_test.cpp LIBS ps_core)
