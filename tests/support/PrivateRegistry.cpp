@@ -1,5 +1,7 @@
 #include "PrivateRegistry.h"
 
+#include <shlwapi.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -38,7 +40,7 @@ PrivateRegistry::~PrivateRegistry()
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegCloseKey(FMachine);
     RegCloseKey(FUser);
-    RegDeleteTreeA(FRealUser, FScratchPath.c_str());
+    SHDeleteKeyA(FRealUser, FScratchPath.c_str());
     RegCloseKey(FRealUser);
 }
 
