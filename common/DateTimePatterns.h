@@ -5,6 +5,7 @@
 // the fraction being the time of day. 0 means "no date"; callers test for it.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The locale's conventions as the patterns need them, read from the platform
@@ -37,15 +38,24 @@ struct TFormatSettings {
 std::string DefaultListPattern(const TFormatSettings& fs);    // short date, blank, short time
 std::string DefaultDetailPattern(const TFormatSettings& fs);  // long date, blank, short time
 
-// The text the pattern makes of the value. Every text is a valid pattern.
+// The text the pattern makes of the value. Every text is a valid pattern; an
+// empty one is "c". Eras: the Gregorian calendar has one, so "e" is the year
+// and "g" (its name) is empty.
 std::string FormatDateTime(const std::string& pattern, double value, const TFormatSettings& fs);
 
-// Calendar conversions (proleptic Gregorian, years 1 to 9999).
+// Calendar conversions (proleptic Gregorian, years 1 to 9999). Before the base
+// day the integer part is the (negative) day and the fraction still the time
+// of day: 29 December 1899 06:00 is -1.25. Encoding gives nothing (Try...) or
+// 0 when the parts form no valid date and time.
+std::optional<double> TryEncodeDateTime(int year, int month, int day, int hour = 0,
+                                        int minute = 0, int second = 0, int millisecond = 0);
 double EncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0,
                       int second = 0, int millisecond = 0);
 struct TDateTimeParts {
     int Year, Month, Day, Hour, Minute, Second, Millisecond, DayOfWeek;   // DayOfWeek 0 = Sunday
 };
+// Rounded to the millisecond. A value that is not finite or lies outside the
+// years 1 to 9999 decodes as 0 (30 December 1899, midnight).
 TDateTimeParts DecodeDateTime(double value);
 
 // A DOS date and time (two-second resolution) as a date-time value; 0 when the
