@@ -18,6 +18,49 @@ public:
 
 enum class TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
 
+// Owns one open registry key and closes it on destruction. Predefined root
+// keys (HKEY_LOCAL_MACHINE ...) are never handed to it.
+class RegKey {
+public:
+    RegKey() = default;
+    explicit RegKey(HKEY key) : FKey(key) {}
+    ~RegKey() { Reset(); }
+    RegKey(RegKey&& other) noexcept : FKey(other.Release()) {}
+    RegKey& operator=(RegKey&& other) noexcept
+    {
+        if (this != &other)
+            Reset(other.Release());
+        return *this;
+    }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
+    HKEY Get() const { return FKey; }
+    explicit operator bool() const { return FKey != nullptr; }
+    HKEY Release()
+    {
+        HKEY key = FKey;
+        FKey = nullptr;
+        return key;
+    }
+    void Reset(HKEY key = nullptr)
+    {
+        if (FKey)
+            RegCloseKey(FKey);
+        FKey = key;
+    }
+
+private:
+    HKEY FKey = nullptr;
+};
+
+// A value's registry type and all of its data, exactly as long as the
+// registry reports it (no terminating NUL added or assumed).
+struct TRegData {
+    DWORD Type = REG_NONE;
+    std::string Data;
+};
+
 class TRegistry {
 public:
     TRegistry();   // root HKEY_CURRENT_USER, no key open
@@ -33,7 +76,7 @@ public:
     // remote key becomes the root (closed by this object).
     bool RegistryConnect(const std::string& computerName);
 
-    HKEY CurrentKey() const { return FCurrentKey; }
+    HKEY CurrentKey() const { return FCurrentKey.Get(); }
     const std::string& CurrentPath() const { return FCurrentPath; }
     // Relative to the current key, or from the root with a leading backslash.
     // On success the key becomes current; on failure nothing changes.
@@ -58,17 +101,39 @@ public:
     std::string ReadRawData(const std::string& name, DWORD* type = nullptr);
     void WriteRawData(const std::string& name, DWORD type, const std::string& data);
 
+    // The value of the current key in one query, whatever its size; false
+    // when it does not exist. Other failures raise "Failed to get data for '%s'".
+    bool ReadData(const std::string& name, TRegData& value);
+    // What ReadString makes of a value's data: empty data gives the empty
+    // text; text types end at their first NUL or at the end of the data;
+    // every other type raises "Invalid data type for '%s'" with Name.
+    static std::string TextOfData(const std::string& name, const TRegData& value);
+
 protected:
-    // Opens Section for the length of one call and gives its handle; the
-    // empty section is the current key itself. nullptr when it cannot be opened.
-    class SectionKey;
+    // Opens a section for the length of one call and gives its handle; the
+    // empty section is the current key itself (the root when none is open).
+    class SectionKey {
+    public:
+        // Without CanCreate a key that cannot be opened gives a null handle;
+        // with it, a key that cannot be created raises "Failed to create key %s".
+        SectionKey(TRegistry& registry, const std::string& section, bool canCreate);
+        HKEY Handle() const { return FHandle; }
+        explicit operator bool() const { return FHandle != nullptr; }
+
+    private:
+        RegKey FOwned;
+        HKEY FHandle = nullptr;
+    };
+
+    // The key a path starts from: the root for an absolute path or when no
+    // key is open, otherwise the current key.
+    HKEY BaseKey(bool relative) const;
 
 private:
-    HKEY BaseKey(const std::string& path) const;
     HKEY FRootKey = HKEY_CURRENT_USER;
-    HKEY FCurrentKey = nullptr;
+    RegKey FRemoteRoot;   // the root, when it is a remote connection
+    RegKey FCurrentKey;
     std::string FCurrentPath;
-    bool FCloseRootKey = false;
 };
 
 class TRegIniFile : public TRegistry {
