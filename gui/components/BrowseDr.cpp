@@ -1,0 +1,73 @@
+#include "BrowseDr.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Item lists handed out by the shell are freed with the task allocator.
+struct ItemListFree {
+    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
+
+// The browser is a COM client; balance whatever initialisation this thread
+// already had.
+class ComScope {
+public:
+    ComScope() : FInitialized(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope()
+    {
+        if (FInitialized)
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool FInitialized;
+};
+
+}  // namespace
+
+int CALLBACK TBrowseComputerDialog::BrowseCallback(HWND, UINT msg, LPARAM param, LPARAM data)
+{
+    // A name typed into the edit box that matches no browsed computer still
+    // names a computer the user wants: take it and close the dialog.
+    if (msg == BFFM_VALIDATEFAILEDA && param)
+        reinterpret_cast<TBrowseComputerDialog*>(data)->FTypedName =
+            reinterpret_cast<const char*>(param);
+    return 0;
+}
+
+bool TBrowseComputerDialog::Execute(HWND owner)
+{
+    ComScope com;
+    FComputerName.clear();
+    FTypedName.clear();
+
+    ITEMIDLIST* rootList = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_NETWORK, &rootList)))
+        rootList = nullptr;
+    ItemList root(rootList);
+
+    char displayName[MAX_PATH] = {};   // the size the shell writes at most
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.pidlRoot = root.get();
+    info.pszDisplayName = displayName;
+    info.lpszTitle = Title.c_str();
+    info.ulFlags = BIF_BROWSEFORCOMPUTER | BIF_EDITBOX | BIF_VALIDATE;
+    info.lpfn = BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(this);
+
+    ItemList chosen(SHBrowseForFolderA(&info));
+    if (!FTypedName.empty())
+        FComputerName = FTypedName;
+    else if (chosen)
+        FComputerName.assign(displayName, strnlen(displayName, sizeof displayName));
+    return !FComputerName.empty();
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The shell's folder browser, rooted at the network neighbourhood and
+// restricted to computers, with an edit box in which a name can be typed.
+#include <windows.h>
+
+#include <string>
+
+class TBrowseComputerDialog {
+public:
+    std::string Title = "Select a computer";
+
+    // Runs the dialog modally; true when the user confirmed a computer, whose
+    // name (as the shell or the user gave it, with or without leading
+    // backslashes) is then in ComputerName.
+    bool Execute(HWND owner);
+    const std::string& ComputerName() const { return FComputerName; }
+
+private:
+    static int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM param, LPARAM data);
+
+    std::string FComputerName;
+    std::string FTypedName;   // a typed name that the shell could not resolve
+};

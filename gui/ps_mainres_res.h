@@ -1,0 +1,64 @@
+#pragma once
+// Resource identifiers of the main window: its menus, accelerators, toolbar
+// buttons and texts. A command's status-bar hint is the string with the
+// command's own identifier.
+
+#define IDR_MAINMENU 200
+#define IDR_POPUPHOTFIX 201
+#define IDR_MAINACCEL 202
+
+// Main menu commands
+#define IDM_MNUDETAILS 1100
+#define IDM_MNUUNINSTALL 1101
+#define IDM_MNUOPENKB 1102
+#define IDM_MNUSAVEAS 1103
+#define IDM_MNUEXIT 1104
+#define IDM_MNUVIEWCOMPUTER 1105
+#define IDM_MNULOCALCOMPUTER 1106
+#define IDM_MNUVIEWSERVICEPACK 1107
+#define IDM_MNUOPTIONS 1108
+#define IDM_MNUVIEWTOOLBAR 1109
+#define IDM_MNUVIEWSTATUSBAR 1110
+#define IDM_MNUREFRESH 1111
+#define IDM_MNUABOUT 1112
+
+// Pop-up menu of the list
+#define IDM_POPUPDETAILS 1120
+#define IDM_POPUPUNINSTALL 1121
+#define IDM_POPUPOPENKB 1122
+
+// Toolbar buttons; their strings hold "tool tip|status-bar text"
+#define IDC_TBTNDETAILS 1130
+#define IDC_TBTNUNINSTALL 1131
+#define IDC_TBTNOPENKBARTICLE 1132
+#define IDC_TBTNSAVEAS 1133
+#define IDC_TBTNREFRESH 1134
+#define IDC_TBTNBROWSECOMPUTER 1135
+#define IDC_CMBCOMPUTER 1136
+
+// Child windows
+#define IDC_TLBMAIN 1140
+#define IDC_LISTMAIN 1141
+#define IDC_SBARMAIN 1142
+
+// Texts
+#define IDS_APPTITLE 1200
+#define IDS_NOTWINDOWSNT 1201
+#define IDS_CAPTIONLOCAL 1202
+#define IDS_CAPTIONREMOTE 1203
+#define IDS_CONNECTFAILED 1204
+#define IDS_NETWORKERROR 1205
+#define IDS_SP4FOUNDLOCAL 1206
+#define IDS_SP4FOUNDREMOTE 1207
+#define IDS_DELETEDIRFAILED 1208
+#define IDS_DELETEKEYFAILED 1209
+#define IDS_NOHOTFIXES 1210
+#define IDS_ONEHOTFIX 1211
+#define IDS_SEVERALHOTFIXES 1212
+#define IDS_NOSERVICEPACK 1213
+#define IDS_PRESP3 1214
+#define IDS_COLHOTFIX 1220
+#define IDS_COLDESCRIPTION 1221
+#define IDS_COLHOTFIXDATE 1222
+#define IDS_COLDATEAPPLIED 1223
+#define IDS_COLAFFECTEDFILES 1224
