@@ -12,7 +12,9 @@
 // String resources shared by both programs (common/ps_strings.rc).
 inline constexpr unsigned IDS_PRESP4_HOTFIXES = 1;
 inline constexpr unsigned IDS_HOTFIX_SEARCH_PATH = 2;
-std::string LoadResString(unsigned id);   // from the running program's resources
+// From the running program's resources, whatever their length; raises
+// std::runtime_error when the program carries no such string.
+std::string LoadResString(unsigned id);
 
 struct THotfix {
     std::string ID;
@@ -56,9 +58,14 @@ public:
     // Registry: root HKEY_LOCAL_MACHINE of the target, already connected.
     THotfixReader(TRegIniFileEx& registry, std::string computer, THotfixReadOptions options);
 
-    TMachineSettings ReadMachineSettings();                  // steps 2
-    void ReadHotfixes(const TMachineSettings& settings, THotfixSink& sink);   // steps 3 to 7
+    // The settings key of the target: ignore text, search path, pre-SP4 list.
+    TMachineSettings ReadMachineSettings();
+    // Every hotfix of the search path that the ignore text does not hold, in
+    // search-path and enumeration order, handed to Sink as it is read.
+    void ReadHotfixes(const TMachineSettings& settings, THotfixSink& sink);
 
+    // "Fix Description" of the hotfix key KeyPath\ID (first line of a
+    // multi-string); DefaultText when the key or the value is missing.
     std::string ReadDescription(const std::string& keyPath, const std::string& id);
     // Lists the uninstall directory of Hotfix.ID into Hotfix; true when it held uninst.inf.
     bool ReadUninstallDir(THotfix& hotfix);
@@ -67,4 +74,5 @@ private:
     TRegIniFileEx& FRegistry;
     std::string FComputer;
     THotfixReadOptions FOptions;
+    std::string FWindowsDir;   // of the local computer, asked for once
 };

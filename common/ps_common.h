@@ -1,6 +1,9 @@
 #pragma once
 // Locations of the uninstall directories of hotfixes and of the service pack,
-// and the user settings that both programs read the same way.
+// directory listings, file times, and the user settings that both programs
+// read the same way.
+#include <windows.h>
+
 #include <string>
 
 #include "DateTimePatterns.h"
@@ -18,8 +21,44 @@ std::string FormUninstallDir(const std::string& computer, const std::string& win
 std::string FormServicePackUninstallDir(const std::string& computer,
                                         const std::string& windowsDir);
 
-// "Time format" and "Text if unknown value" of the user's settings key, read
-// from the open settings key of Settings, with the locale-built default.
+// The Windows directory of this computer, whatever its length, without a
+// trailing backslash added.
+std::string LocalWindowsDirectory();
+
+// A directory listing (FindFirstFile ... FindNextFile), closed on destruction.
+class FindHandle {
+public:
+    FindHandle() = default;
+    explicit FindHandle(HANDLE handle) : FHandle(handle) {}
+    ~FindHandle()
+    {
+        if (FHandle != INVALID_HANDLE_VALUE)
+            FindClose(FHandle);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    HANDLE Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE FHandle = INVALID_HANDLE_VALUE;
+};
+
+// The name of a listed entry (the platform's buffer holds at most MAX_PATH
+// characters and its NUL).
+std::string FoundFileName(const WIN32_FIND_DATAA& found);
+
+// A file's last-write time as a date-time value: converted to local time,
+// then to a DOS date and time (two-second resolution), then to days. A time
+// that has no DOS form (before 1980, after 2107) gives 0, "unknown".
+double FileTimeToDateTime(const FILETIME& lastWrite);
+
+// "Time format" and "Text if unknown value" of the user's settings key
+// (kSettingsKey below the registry's root, HKEY_CURRENT_USER; not created).
+// A missing key or value gives the default: the locale's list pattern (short
+// date, blank, short time) and "(unknown)". Wrongly typed values raise the
+// registry errors.
 inline constexpr const char* kSettingsKey = "\\Software\\Brightwater\\Patchscope";
 inline constexpr const char* kDefaultUnknownText = "(unknown)";
 struct TListSettings {

@@ -1,0 +1,67 @@
+#include "ConsoleArgs.h"
+
+namespace {
+
+bool IsSelectionLetter(char c)
+{
+    return c == 'D' || c == 'F' || c == 'Q' || c == 'T';
+}
+
+// Applies one selection word; false at its first character that selects nothing.
+bool ApplySelectionWord(const std::string& word, TConsoleArgs& result)
+{
+    result.PrintID = result.PrintDescription = result.PrintDateApplied = result.PrintFiles = false;
+    for (char c : word) {
+        switch (c) {
+        case 'Q': result.PrintID = true; break;
+        case 'D': result.PrintDescription = true; break;
+        case 'T': result.PrintDateApplied = true; break;
+        case 'F': result.PrintFiles = true; break;
+        default: return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
+{
+    TConsoleArgs result;
+    if (!args.empty() && args.front() == "/?") {
+        result.ShowHelp = true;
+        return result;
+    }
+    for (const std::string& arg : args) {
+        if (arg.starts_with("\\\\")) {
+            result.Computer = arg;
+        } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
+            if (!ApplySelectionWord(arg, result)) {
+                result.InvalidParameter = arg;
+                return result;
+            }
+        }
+    }
+    return result;
+}
+
+const std::vector<std::string>& HelpTextLines()
+{
+    static const std::vector<std::string> lines = {
+        "Patchscope command-line version 1.1.3 - Copyright (c) 1999-2026 Brightwater",
+        "",
+        "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]",
+        "",
+        "Displayed installed hotfixes on NT machines.",
+        "",
+        "<computer>  Which computer to connect to. Local computer if omitted.",
+        "Q           Print the hotfix ID.",
+        "D           Print the description.",
+        "T           Print the date/time the hotfix was applied.",
+        "F           Print the files that were replaced by the hotfix.",
+        "/?          Display this help screen.",
+        "",
+        "If none of Q, D, T, F is specified, all information will be printed.",
+    };
+    return lines;
+}
