@@ -1,0 +1,122 @@
+#include "Prompts.h"
+
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "Window.h"
+
+namespace {
+
+TPrompts* GOverride = nullptr;
+
+struct ItemIdListDeleter {
+    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+using ItemIdList = std::unique_ptr<ITEMIDLIST, ItemIdListDeleter>;
+
+// What the user typed into the browse dialog's edit box when it names no
+// item of the network folder (a computer that is not listed).
+struct TBrowseState {
+    std::string Typed;
+    bool TypedName = false;
+};
+
+int CALLBACK BrowseCallback(HWND, UINT message, LPARAM lParam, LPARAM data)
+{
+    if (message == BFFM_VALIDATEFAILEDA) {
+        auto& state = *reinterpret_cast<TBrowseState*>(data);
+        state.Typed = reinterpret_cast<const char*>(lParam);
+        state.TypedName = true;
+        return 0;  // close the dialog and take the typed name
+    }
+    return 0;
+}
+
+}  // namespace
+
+TPrompts& Prompts()
+{
+    static TSystemPrompts systemPrompts;
+    return GOverride ? *GOverride : systemPrompts;
+}
+
+TPromptsOverride::TPromptsOverride(TPrompts& prompts) : FPrevious(GOverride)
+{
+    GOverride = &prompts;
+}
+
+TPromptsOverride::~TPromptsOverride() { GOverride = FPrevious; }
+
+int TSystemPrompts::MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                               UINT flags)
+{
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+}
+
+bool TSystemPrompts::SaveFile(HWND owner, TSaveFileRequest& request)
+{
+    // The filter's pieces are separated by zero characters and the list ends
+    // with two of them (the string's own terminator is the second).
+    std::string filter = request.Filter;
+    std::replace(filter.begin(), filter.end(), '|', '\0');
+    filter.push_back('\0');
+    // The dialog writes the chosen name into this buffer; it holds the
+    // longest path the dialog accepts.
+    std::vector<char> fileName(std::max<size_t>(32768, request.FileName.size() + 1), '\0');
+    std::copy(request.FileName.begin(), request.FileName.end(), fileName.begin());
+
+    OPENFILENAMEA dialog{};
+    // The size that every version of the dialog accepts (NT 4.0 included).
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = request.Filter.empty() ? nullptr : filter.c_str();
+    dialog.nFilterIndex = static_cast<DWORD>(request.FilterIndex);
+    dialog.lpstrFile = fileName.data();
+    dialog.nMaxFile = static_cast<DWORD>(fileName.size());
+    dialog.lpstrInitialDir = request.InitialDir.empty() ? nullptr : request.InitialDir.c_str();
+    dialog.lpstrTitle = request.Title.empty() ? nullptr : request.Title.c_str();
+    dialog.lpstrDefExt = request.DefaultExt.empty() ? nullptr : request.DefaultExt.c_str();
+    dialog.Flags = request.Options;
+    if (!GetSaveFileNameA(&dialog))
+        return false;
+    request.FileName = fileName.data();
+    request.FilterIndex = static_cast<int>(dialog.nFilterIndex);
+    return true;
+}
+
+bool TSystemPrompts::BrowseComputer(HWND owner, TBrowseComputerRequest& request)
+{
+    ITEMIDLIST* rootList = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_NETWORK, &rootList)))
+        rootList = nullptr;
+    const ItemIdList root(rootList);
+    // The platform fixes the display name's buffer at MAX_PATH characters.
+    char displayName[MAX_PATH] = {};
+    TBrowseState state;
+    BROWSEINFOA browse{};
+    browse.hwndOwner = owner;
+    browse.pidlRoot = root.get();
+    browse.pszDisplayName = displayName;
+    browse.lpszTitle = request.Title.empty() ? nullptr : request.Title.c_str();
+    browse.ulFlags = BIF_BROWSEFORCOMPUTER | BIF_EDITBOX | BIF_VALIDATE;
+    browse.lpfn = BrowseCallback;
+    browse.lParam = reinterpret_cast<LPARAM>(&state);
+    const ItemIdList chosen(SHBrowseForFolderA(&browse));
+    if (chosen) {
+        displayName[MAX_PATH - 1] = '\0';
+        request.Computer = displayName;
+        return !request.Computer.empty();
+    }
+    if (state.TypedName && !state.Typed.empty()) {
+        request.Computer = state.Typed;
+        return true;
+    }
+    return false;
+}
+
+int TSystemPrompts::ShowModal(TDialog& dialog) { return dialog.RunModal(); }

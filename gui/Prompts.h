@@ -1,0 +1,70 @@
+#pragma once
+// Every message box and modal prompt of the windowed program passes through
+// one TPrompts object: the running program uses the real dialogs
+// (TSystemPrompts), tests install scripted answers. Window code never calls
+// MessageBox or the common dialogs itself.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+class TDialog;
+
+// The save dialog: Filter as "Text files (*.txt)|*.txt|All files|*.*".
+// FileName is the proposed name going in and the chosen one coming out.
+struct TSaveFileRequest {
+    std::string Title;
+    std::string Filter;
+    int FilterIndex = 1;
+    std::string DefaultExt;
+    std::string InitialDir;
+    std::string FileName;
+    DWORD Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+};
+
+// The network browse dialog, computers only, with an edit box for a name.
+// Computer is the name chosen, as the dialog gives it (with or without
+// leading backslashes).
+struct TBrowseComputerRequest {
+    std::string Title;
+    std::string Computer;
+};
+
+class TPrompts {
+public:
+    virtual ~TPrompts() = default;
+    // A message box; returns the button pressed (IDOK, IDYES ...).
+    virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                           UINT flags) = 0;
+    // True when the user chose a file name.
+    virtual bool SaveFile(HWND owner, TSaveFileRequest& request) = 0;
+    // True when the user chose a computer.
+    virtual bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) = 0;
+    // Shows one of the program's own dialogs modally; returns its modal result.
+    virtual int ShowModal(TDialog& dialog) = 0;
+};
+
+// The real dialogs of the platform.
+class TSystemPrompts : public TPrompts {
+public:
+    int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                   UINT flags) override;
+    bool SaveFile(HWND owner, TSaveFileRequest& request) override;
+    bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) override;
+    int ShowModal(TDialog& dialog) override;
+};
+
+// The prompts in use: the system's unless a TPromptsOverride is alive.
+TPrompts& Prompts();
+
+// Puts other prompts in place for the life of the object (tests).
+class TPromptsOverride {
+public:
+    explicit TPromptsOverride(TPrompts& prompts);
+    ~TPromptsOverride();
+    TPromptsOverride(const TPromptsOverride&) = delete;
+    TPromptsOverride& operator=(const TPromptsOverride&) = delete;
+
+private:
+    TPrompts* FPrevious;
+};
