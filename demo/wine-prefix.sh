@@ -1,0 +1,51 @@
+# Shell functions shared by the scripts that build whole computers in Wine
+# prefixes of their own (demo/make-demo.sh, bench/make-bench.sh). Source it;
+# it expects "set -eu".
+
+# new_prefix DIR: removes DIR (a former prefix) and boots a new prefix there,
+# with its wineserver left running. Sets WINEPREFIX (absolute) and WINEDEBUG.
+new_prefix() {
+  _parent=$(dirname -- "$1")
+  mkdir -p -- "$_parent"
+  WINEPREFIX="$(cd -- "$_parent" && pwd)/$(basename -- "$1")"
+  WINEDEBUG=-all
+  export WINEPREFIX WINEDEBUG
+  if [ -e "$WINEPREFIX" ]; then
+    # Never remove a directory that is not a prefix: a wrong argument must not
+    # cost anybody their files.
+    if [ ! -f "$WINEPREFIX/system.reg" ] && [ -n "$(ls -A -- "$WINEPREFIX")" ]; then
+      echo "$WINEPREFIX exists and is not a Wine prefix; not touching it" >&2
+      return 1
+    fi
+    stop_prefix
+    rm -rf -- "$WINEPREFIX"
+  fi
+  mkdir -p -- "$WINEPREFIX"
+  # The persistent server first: once wineboot has started one of its own, a
+  # second cannot start, and every later program pays the start-up again.
+  # All streams detached: Wine's background services inherit them.
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine wineboot -i </dev/null >/dev/null 2>&1
+}
+
+# stop_prefix: ends the wineserver of $WINEPREFIX (which writes the registry
+# files) and waits until it is gone.
+stop_prefix() {
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+}
+
+# import_reg FILE: imports a REGEDIT4 file into the running prefix.
+import_reg() {
+  wine regedit /s "$(winepath -w "$1" 2>/dev/null)" </dev/null >/dev/null 2>&1
+}
+
+# share_windows_dir: lets \\NAME\ADMIN$ of the prefix's own computer name
+# lead to its Windows directory, as on a real server. Prints the name.
+share_windows_dir() {
+  _name=$(wine cmd /c 'echo %COMPUTERNAME%' </dev/null 2>/dev/null | tr -d '\r\n')
+  [ -n "$_name" ] || { echo "no computer name from Wine" >&2; return 1; }
+  mkdir -p -- "$WINEPREFIX/dosdevices/unc/$_name"
+  ln -sfn -- "$WINEPREFIX/drive_c/windows" "$WINEPREFIX/dosdevices/unc/$_name/ADMIN\$"
+  printf '%s\n' "$_name"
+}
