@@ -18,17 +18,22 @@ std::string Format(const std::string& pattern, double value, const TFormatSettin
 
 TFormatSettings German()
 {
-    TFormatSettings fs;
-    fs.ShortDateFormat = "dd.MM.yyyy";
-    fs.LongDateFormat = "dddd, d. MMMM yyyy";
-    fs.DateSeparator = ".";
-    fs.TimeSeparator = ":";
-    fs.TimeAMString = "";
-    fs.TimePMString = "";
-    fs.HourLeadingZero = true;
-    fs.TwelveHourClock = false;
-    fs.ShortDayNames = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
-    fs.LongDayNames = {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
+    // Built, not assigned field by field: g++ 12 warns falsely (-Wrestrict) on
+    // assigning short literals to these strings at -O3.
+    TFormatSettings fs{
+        .ShortDateFormat = "dd.MM.yyyy",
+        .LongDateFormat = "dddd, d. MMMM yyyy",
+        .DateSeparator = ".",
+        .TimeSeparator = ":",
+        .TimeAMString = {},
+        .TimePMString = {},
+        .HourLeadingZero = true,
+        .TwelveHourClock = false,
+        .DesignatorBeforeTime = false,
+        .ShortDayNames = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"},
+        .LongDayNames = {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag",
+                         "Samstag"},
+    };
     fs.LongMonthNames[1] = "Februar";
     return fs;
 }
