@@ -1,6 +1,9 @@
 #include "DateTimePatterns.h"
 
+#include <charconv>
 #include <cmath>
+#include <iterator>
+#include <limits>
 #include <string_view>
 
 namespace {
@@ -118,19 +121,13 @@ bool DesignatorFollows(std::string_view pattern, std::size_t from)
 
 void AppendNumber(std::string& out, int value, int minWidth)
 {
-    char digits[12];
-    int n = 0;
-    auto v = static_cast<unsigned>(value < 0 ? -value : value);
-    do {
-        digits[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0 && n < 11);
-    if (value < 0)
-        out += '-';
-    for (int i = n; i < minWidth; ++i)
-        out += '0';
-    while (n > 0)
-        out += digits[--n];
+    char digits[std::numeric_limits<unsigned>::digits10 + 1];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits),
+                                   static_cast<unsigned>(value)).ptr;
+    const auto length = static_cast<int>(end - digits);
+    if (length < minWidth)
+        out.append(static_cast<std::size_t>(minWidth - length), '0');
+    out.append(digits, end);
 }
 
 class TPatternWriter {
