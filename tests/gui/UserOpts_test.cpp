@@ -277,6 +277,7 @@ TEST_F(UserOptions, ValueOfWrongTypeKeepsItsDefaultAndIsReported)
 {
     PutSz("Display kilobytes", "1");
     Put("Left", REG_DWORD, Dword(5));
+    Put("Time format", REG_DWORD, Dword(0));
     Put("Time format", REG_BINARY, "xy", kDetails);
     Put("1", REG_DWORD, Dword(1), kHistory);
     PutSz("0", "PC0", kHistory);
@@ -287,6 +288,7 @@ TEST_F(UserOptions, ValueOfWrongTypeKeepsItsDefaultAndIsReported)
     options.Load();
     EXPECT_FALSE(options.DisplayKilobytes);
     EXPECT_EQ(options.Left, 100);
+    EXPECT_EQ(options.ListTimeFormat, DefaultListPattern(LocaleFormatSettings()));
     EXPECT_EQ(options.DetailTimeFormat, DefaultDetailPattern(LocaleFormatSettings()));
     EXPECT_EQ(Lines(options.ComputerHistory), std::vector<std::string>({"PC0"}));
     EXPECT_EQ(options.Top, 7);
@@ -294,6 +296,7 @@ TEST_F(UserOptions, ValueOfWrongTypeKeepsItsDefaultAndIsReported)
     EXPECT_EQ(options.SaveAsDirectory, "C:\\x\\");
     EXPECT_EQ(Lines(options.LoadErrors),
               std::vector<std::string>({"Invalid data type for 'Left'",
+                                        "Invalid data type for 'Time format'",
                                         "Invalid data type for 'Time format'",
                                         "Invalid data type for '1'",
                                         "Invalid data type for 'Display kilobytes'"}));
