@@ -156,6 +156,10 @@ bool TRegistry::RegistryConnect(const std::string& computerName)
     HKEY remote = nullptr;
     if (RegConnectRegistryA(computerName.c_str(), FRootKey, &remote) != ERROR_SUCCESS)
         return false;
+    // A connection to the own computer may hand back the predefined key
+    // itself, which is nobody's to close.
+    if (remote == FRootKey)
+        return true;
     SetRootKey(remote);
     FRemoteRoot.Reset(remote);
     return true;
@@ -180,7 +184,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate)
                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
     if (rc != ERROR_SUCCESS)
         return false;
-    if (FCurrentKey && path.Relative)
+    if (FCurrentKey && path.Relative && !FCurrentPath.empty())
         path.Name = FCurrentPath + "\\" + path.Name;
     FCurrentKey.Reset(handle);
     FCurrentPath = std::move(path.Name);

@@ -56,8 +56,12 @@ std::string FoundFileName(const WIN32_FIND_DATAA& found)
 double FileTimeToDateTime(const FILETIME& lastWrite)
 {
     FILETIME local{};
+    SYSTEMTIME parts{};
     WORD dosDate = 0, dosTime = 0;
-    if (!FileTimeToLocalFileTime(&lastWrite, &local) ||
+    if (!FileTimeToLocalFileTime(&lastWrite, &local) || !FileTimeToSystemTime(&local, &parts))
+        return 0;
+    // Some platforms wrap years past 2107 round to 1980 instead of failing.
+    if (parts.wYear < 1980 || parts.wYear > 2107 ||
         !FileTimeToDosDateTime(&local, &dosDate, &dosTime))
         return 0;
     return DosDateTimeToDateTime(dosDate, dosTime);
