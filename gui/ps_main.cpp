@@ -1,0 +1,1080 @@
+#include "ps_main.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <initializer_list>
+#include <optional>
+#include <set>
+
+#include "DateTimePatterns.h"
+#include "LocaleInfo.h"
+#include "NumText.h"
+#include "Prompts.h"
+#include "UserOpts.h"
+#include "Win32pas.h"
+#include "ZStrFuncs.h"
+#include "components/ExtListView.h"
+#include "ps_about.h"
+#include "ps_common.h"
+#include "ps_dialogs_res.h"
+#include "ps_mainres_res.h"
+#include "ps_query.h"
+
+namespace {
+
+const char* const kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+const char* const kMainHotfixKey = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix";
+const char* const kListRegistryKey = "Software\\Brightwater\\Patchscope";
+const char* const kIgnorePreSP4 = "Ignore pre-SP4 hotfixes";
+const char* const kDontAskSP4 = "Don't ask about SP4";
+const COLORREF kOlive = RGB(128, 128, 0);
+const int kComputerBoxWidth = 145;
+const int kFirstPanelWidth = 200;
+// Posted when an entry of the computer box was picked: the box's text is
+// complete only once its own notification has returned.
+const UINT WM_COMPUTERPICKED = WM_APP + 10;
+
+// A text of the string table with its "%s" and "%d" filled, in order, from
+// Args. Resource texts only: user text is never taken as a pattern.
+std::string FormatResString(unsigned id, std::initializer_list<std::string> args)
+{
+    const std::string pattern = LoadResString(id);
+    std::string result;
+    auto next = args.begin();
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() &&
+            (pattern[i + 1] == 's' || pattern[i + 1] == 'd') && next != args.end()) {
+            result += *next++;
+            ++i;
+        } else {
+            result += pattern[i];
+        }
+    }
+    return result;
+}
+
+std::string UpperCase(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Case-insensitive for the ASCII letters only, like the identifiers' own
+// comparison.
+int CompareText(const std::string& a, const std::string& b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool DirectoryExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether Id stands in the comma-separated List as a whole entry.
+bool IsListEntry(const std::string& list, const std::string& id)
+{
+    TSplitStringList entries;
+    entries.SplitString(',', list);
+    for (const std::string& entry : entries.Strings())
+        if (entry == id)
+            return true;
+    return false;
+}
+
+// The menu item and toolbar commands in one place: the main menu item, the
+// pop-up item (0: none) and the toolbar button (0: none).
+struct TCommandItems {
+    int Menu;
+    int Popup;
+    int Button;
+};
+const TCommandItems kDetailsItems{IDM_MNUDETAILS, IDM_POPUPDETAILS, IDC_TBTNDETAILS};
+const TCommandItems kUninstallItems{IDM_MNUUNINSTALL, IDM_POPUPUNINSTALL, IDC_TBTNUNINSTALL};
+const TCommandItems kOpenKBItems{IDM_MNUOPENKB, IDM_POPUPOPENKB, IDC_TBTNOPENKBARTICLE};
+const TCommandItems kSaveAsItems{IDM_MNUSAVEAS, 0, IDC_TBTNSAVEAS};
+
+const int kMenuHintIds[] = {IDM_MNUDETAILS,         IDM_MNUUNINSTALL,    IDM_MNUOPENKB,
+                            IDM_MNUSAVEAS,          IDM_MNUEXIT,         IDM_MNUVIEWCOMPUTER,
+                            IDM_MNULOCALCOMPUTER,   IDM_MNUVIEWSERVICEPACK, IDM_MNUOPTIONS,
+                            IDM_MNUVIEWTOOLBAR,     IDM_MNUVIEWSTATUSBAR, IDM_MNUREFRESH,
+                            IDM_MNUABOUT};
+
+}  // namespace
+
+// Fills the list while the shared reading procedure reads: a row for every
+// hotfix as it is found, its fields once they are read.
+class TfrmMain::TListFiller : public THotfixSink {
+public:
+    TListFiller(TExtListView& list, const std::string& preSP4List)
+        : FList(list), FPreSP4List(preSP4List)
+    {
+    }
+
+    void HotfixFound(const std::string&, const std::string& id) override
+    {
+        auto hotfix = std::make_unique<THotfix>();
+        hotfix->ID = id;
+        FCurrent = hotfix.get();
+        // From here on the row owns the record (listMainDeletion frees it).
+        FList.AddItem(id, hotfix.release());
+        if (FPreSP4List.find(id) != std::string::npos)
+            PreSP4Found = true;
+    }
+
+    void HotfixRead(const THotfix& hotfix, bool) override
+    {
+        if (FCurrent)
+            *FCurrent = hotfix;
+    }
+
+    bool PreSP4Found = false;
+
+private:
+    TExtListView& FList;
+    const std::string& FPreSP4List;
+    THotfix* FCurrent = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Creation and destruction
+
+TfrmMain::TfrmMain(std::vector<std::string> parameters)
+    : FParameters(std::move(parameters)), listMain(std::make_unique<TExtListView>())
+{
+    TFrameParams params;
+    params.ClassName = "TfrmMain";
+    params.Caption = LoadResString(IDS_APPTITLE);
+    params.Menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINMENU));
+    params.Icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPICON));
+    CreateFrame(params);
+    SetAccelerators(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINACCEL)));
+    Application().SetMainForm(this);
+}
+
+TfrmMain::~TfrmMain()
+{
+    // While this object is whole, so that the closing steps and the rows'
+    // deletion handler still run.
+    if (FHandle)
+        DestroyWindow(FHandle);
+    if (Application().OnHint)
+        Application().OnHint = nullptr;
+}
+
+void TfrmMain::SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4)
+{
+    FAbout = about;
+    FQuerySP4 = querySP4;
+}
+
+HWND TfrmMain::ListHandle() const { return listMain->Handle(); }
+
+HMENU TfrmMain::PopupMenu() const { return GetSubMenu(popupHotfix.get(), 0); }
+
+void TfrmMain::FormCreate()
+{
+    CreateToolbar();
+    CreateComputerBox();
+    CreateList();
+    CreateStatusBar();
+    popupHotfix.reset(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUPHOTFIX)));
+    SetMenuDefaultItem(PopupMenu(), IDM_POPUPDETAILS, FALSE);
+    for (int id : kMenuHintIds)
+        SetMenuHint(id, LoadResString(id));
+
+    Application().OnHint = [this] { AppOnHint(); };
+    if (!IsWindowsNT())
+        Prompts().MessageBox(FHandle, LoadResString(IDS_NOTWINDOWSNT), LoadResString(IDS_APPTITLE),
+                             MB_OK | MB_ICONINFORMATION);
+    FSP4Asked = false;
+
+    const struct {
+        const char* Icon;
+        int Button;
+    } toolIcons[] = {{"Z_DETAILS", IDC_TBTNDETAILS},         {"Z_UNINSTALL", IDC_TBTNUNINSTALL},
+                     {"Z_OPENARTICLE", IDC_TBTNOPENKBARTICLE}, {"Z_COMPUTER", IDC_TBTNBROWSECOMPUTER},
+                     {"Z_SAVE", IDC_TBTNSAVEAS},             {"Z_REFRESH", IDC_TBTNREFRESH}};
+    for (const auto& tool : toolIcons) {
+        TBBUTTONINFOA info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_IMAGE;
+        info.iImage = LoadToolIcon(tool.Icon);
+        SendMessageA(tlbMain, TB_SETBUTTONINFOA, tool.Button, reinterpret_cast<LPARAM>(&info));
+    }
+
+    FDetailWindows.fill(nullptr);
+    FOptions = std::make_unique<TUserOptions>();
+    FOptions->Load();
+    ApplySettings();
+    FComputer.clear();
+}
+
+void TfrmMain::ApplySettings()
+{
+    SetWindowPos(FHandle, nullptr, FOptions->Left, FOptions->Top, FOptions->Width,
+                 FOptions->Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(tlbMain, FOptions->Toolbar ? SW_SHOW : SW_HIDE);
+    ShowWindow(sbarMain, FOptions->Statusbar ? SW_SHOW : SW_HIDE);
+    FormResize();
+    SendMessageA(cmbComputer, CB_RESETCONTENT, 0, 0);
+    for (const std::string& name : FOptions->ComputerHistory.Strings())
+        SendMessageA(cmbComputer, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+}
+
+void TfrmMain::CreateToolbar()
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    tlbMain = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_FLAT |
+                                  TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER,
+                              0, 0, 0, 0, FHandle, reinterpret_cast<HMENU>(IDC_TLBMAIN), instance,
+                              nullptr);
+    SendMessageA(tlbMain, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    imgMainList.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 6, 2));
+    ImageList_SetBkColor(imgMainList.get(), kOlive);
+    SendMessageA(tlbMain, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imgMainList.get()));
+
+    auto button = [](int id) {
+        return TBBUTTON{I_IMAGENONE, id, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0};
+    };
+    auto separator = [](int width, int id = 0) {
+        return TBBUTTON{width, id, 0, BTNS_SEP, {}, 0, 0};
+    };
+    const TBBUTTON buttons[] = {button(IDC_TBTNDETAILS),
+                                button(IDC_TBTNUNINSTALL),
+                                button(IDC_TBTNOPENKBARTICLE),
+                                separator(8),
+                                button(IDC_TBTNSAVEAS),
+                                separator(8),
+                                button(IDC_TBTNREFRESH),
+                                button(IDC_TBTNBROWSECOMPUTER),
+                                separator(kComputerBoxWidth, IDC_CMBCOMPUTER)};
+    SendMessageA(tlbMain, TB_ADDBUTTONSA, std::size(buttons),
+                 reinterpret_cast<LPARAM>(buttons));
+    SendMessageA(tlbMain, TB_AUTOSIZE, 0, 0);
+}
+
+void TfrmMain::CreateComputerBox()
+{
+    RECT place{};
+    SendMessageA(tlbMain, TB_GETRECT, IDC_CMBCOMPUTER, reinterpret_cast<LPARAM>(&place));
+    cmbComputer = CreateWindowExA(0, WC_COMBOBOXA, "",
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
+                                      CBS_AUTOHSCROLL,
+                                  place.left, place.top, kComputerBoxWidth, 200, tlbMain,
+                                  reinterpret_cast<HMENU>(IDC_CMBCOMPUTER),
+                                  GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(cmbComputer, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    // Centred on the toolbar's row of buttons.
+    RECT box{};
+    GetWindowRect(cmbComputer, &box);
+    const int top = place.top + ((place.bottom - place.top) - (box.bottom - box.top)) / 2;
+    SetWindowPos(cmbComputer, nullptr, place.left, std::max<int>(top, 0), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const std::string hint = LoadResString(IDC_CMBCOMPUTER);
+    SetHint(cmbComputer, hint);
+    if (HWND edit = GetWindow(cmbComputer, GW_CHILD)) {
+        SetWindowSubclass(edit, ComputerEditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        if (HWND tips = reinterpret_cast<HWND>(SendMessageA(tlbMain, TB_GETTOOLTIPS, 0, 0))) {
+            TOOLINFOA tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = FHandle;
+            tool.uId = reinterpret_cast<UINT_PTR>(edit);
+            tool.lpszText = LPSTR_TEXTCALLBACKA;
+            SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+}
+
+void TfrmMain::CreateList()
+{
+    const std::pair<unsigned, int> columns[] = {{IDS_COLHOTFIX, 39},
+                                                {IDS_COLDESCRIPTION, 65},
+                                                {IDS_COLHOTFIXDATE, 63},
+                                                {IDS_COLDATEAPPLIED, 72},
+                                                {IDS_COLAFFECTEDFILES, 348}};
+    for (const auto& [caption, designWidth] : columns) {
+        (void)designWidth;   // every column fits its header (the last one the rest)
+        listMain->AddColumn(LoadResString(caption), LVSCW_AUTOSIZE_USEHEADER);
+    }
+    listMain->SetAutoColumnSort(acsSortToggle);
+    listMain->SetShowSortArrows(true);
+    listMain->SetExtendedStyles({lvxHeaderDragDrop, lvxFullRowSelect});
+    listMain->SaveSettings().AutoSave = true;
+    listMain->SaveSettings().RegistryKey = kListRegistryKey;
+    listMain->OnSortItems = [this](TCustomEnhListView&, const TListItem& item1,
+                                   const TListItem& item2, int sortColumn, int& result) {
+        result = listMainSortItems(reinterpret_cast<LPARAM>(&item1),
+                                   reinterpret_cast<LPARAM>(&item2), sortColumn);
+    };
+    listMain->OnDeletion = [this](TCustomEnhListView&, const TListItem& item) {
+        listMainDeletion(reinterpret_cast<LPARAM>(item.Data));
+    };
+    listMain->OnClick = [this](TCustomEnhListView&) { UpdateCommands(); };
+    listMain->OnKeyUp = [this](TCustomEnhListView&, WORD&) { UpdateCommands(); };
+    listMain->OnKeyPress = [this](TCustomEnhListView&, char& key) {
+        listMainKeyPress(key);
+        if (key == '\r')
+            key = 0;
+    };
+    listMain->OnDblClick = [this](TCustomEnhListView&) { listMainDblClick(); };
+    listMain->OnContextPopup = [this](TCustomEnhListView&, POINT position, bool& handled) {
+        listMainContextMenu(position);
+        handled = true;
+    };
+    RECT bounds{0, 0, 100, 100};
+    if (!listMain->Create(FHandle, IDC_LISTMAIN, bounds))
+        throw std::runtime_error("Cannot create the hotfix list");
+    SendMessageA(listMain->Handle(), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+}
+
+void TfrmMain::CreateStatusBar()
+{
+    sbarMain = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
+                               0, 0, 0, FHandle, reinterpret_cast<HMENU>(IDC_SBARMAIN),
+                               GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(sbarMain, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    const int parts[] = {kFirstPanelWidth, -1};
+    SendMessageA(sbarMain, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+}
+
+int TfrmMain::LoadToolIcon(const char* name)
+{
+    IconHandle icon(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    if (!icon)
+        return -1;
+    // The image list copies the picture; the icon itself is freed here.
+    return ImageList_AddIcon(imgMainList.get(), icon.get());
+}
+
+void TfrmMain::FormShow()
+{
+    if (FShown)
+        return;
+    FShown = true;
+    if (FOptions->Maximized) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        GetWindowPlacement(FHandle, &placement);
+        placement.showCmd = SW_SHOWMAXIMIZED;
+        SetWindowPlacement(FHandle, &placement);
+    }
+    ShowLoadErrors();
+    if (IsWindowsNT()) {
+        if (!FParameters.empty() && FParameters[0].size() >= 3 &&
+            FParameters[0].compare(0, 2, "\\\\") == 0)
+            LoadHotfixList(FParameters[0]);
+        else
+            LoadHotfixList("");
+    }
+    UpdateCommands();
+}
+
+// Settings that could not be read kept their defaults; the user hears of
+// them once the window is up.
+void TfrmMain::ShowLoadErrors()
+{
+    for (const std::string& error : FOptions->LoadErrors.Strings())
+        Application().ShowException(std::runtime_error(error), FHandle);
+    FOptions->LoadErrors.Clear();
+}
+
+void TfrmMain::FormResize()
+{
+    if (!tlbMain || !sbarMain || !listMain->Handle())
+        return;
+    SendMessageA(tlbMain, TB_AUTOSIZE, 0, 0);
+    SendMessageA(sbarMain, WM_SIZE, 0, 0);
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    int top = client.top;
+    int bottom = client.bottom;
+    RECT bar{};
+    if (IsWindowVisible(tlbMain) && GetWindowRect(tlbMain, &bar))
+        top += bar.bottom - bar.top;
+    if (IsWindowVisible(sbarMain) && GetWindowRect(sbarMain, &bar))
+        bottom -= bar.bottom - bar.top;
+    MoveWindow(listMain->Handle(), 0, top, client.right, std::max(bottom - top, 0), TRUE);
+}
+
+void TfrmMain::StoreBounds()
+{
+    RECT bounds{};
+    GetWindowRect(FHandle, &bounds);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(FHandle, &placement);
+    // A minimized window stands far off the screen; its normal bounds are
+    // what the user will want back.
+    if (IsIconic(FHandle))
+        bounds = placement.rcNormalPosition;
+    FOptions->Left = bounds.left;
+    FOptions->Top = bounds.top;
+    FOptions->Width = bounds.right - bounds.left;
+    FOptions->Height = bounds.bottom - bounds.top;
+    FOptions->Maximized = placement.showCmd == SW_SHOWMAXIMIZED ||
+                          (IsIconic(FHandle) && (placement.flags & WPF_RESTORETOMAXIMIZED));
+}
+
+void TfrmMain::FormDestroy()
+{
+    if (Application().OnHint)
+        Application().OnHint = nullptr;
+    if (!FOptions)
+        return;
+    StoreBounds();
+    FOptions->Save();
+}
+
+// ---------------------------------------------------------------------------
+// Loading the hotfix list
+
+void TfrmMain::LoadHotfixList(const std::string& computer)
+{
+    std::optional<TScreenCursor> hourglass;
+    hourglass.emplace();
+    auto registry = std::make_unique<TRegIniFileEx>("");
+    registry->SetRootKey(HKEY_LOCAL_MACHINE);
+
+    // Step 14 runs whatever happened before it.
+    auto finish = [&] {
+        AddToHistory(FComputer);
+        registry.reset();
+        hourglass.reset();
+        UpdateCommands();
+    };
+    try {
+        if (!ConnectTo(computer, *registry)) {
+            hourglass.reset();
+            Prompts().MessageBox(FHandle, FormatResString(IDS_CONNECTFAILED, {FComputer}),
+                                 LoadResString(IDS_NETWORKERROR), MB_OK | MB_ICONERROR);
+            FComputer.clear();
+            finish();
+            return;
+        }
+        const std::string servicePackText = ReadServicePack(*registry);
+        UpdateCaption();
+
+        THotfixReadOptions options;
+        options.CreateSettingsKey = true;
+        options.DefaultText = FOptions->DefaultText;
+        THotfixReader reader(*registry, FComputer, options);
+        const TMachineSettings settings = reader.ReadMachineSettings();
+        bool preSP4Found = false;
+        FillList(reader, settings, preSP4Found);
+        AskAboutSP4(*registry, preSP4Found, settings.PreSP4List);
+        ShowSummary(servicePackText);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+// Steps 2 and 3: the current computer, and the connection to a remote one.
+bool TfrmMain::ConnectTo(const std::string& computer, TRegIniFileEx& registry)
+{
+    if (computer.empty()) {
+        FComputer.clear();
+        return true;
+    }
+    FComputer = UpperCase(computer.compare(0, 2, "\\\\") == 0 ? computer : "\\\\" + computer);
+    return registry.RegistryConnect(FComputer);
+}
+
+// Step 4: the service-pack text, and FServicePack from its last character.
+std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
+{
+    registry.CloseKey();
+    registry.OpenKey(kCurrentVersionKey, false);
+    std::string text = registry.ReadString("", "CSDVersion", LoadResString(IDS_NOSERVICEPACK));
+    registry.CloseKey();
+    if (text.empty()) {
+        FServicePack = 0;
+        return LoadResString(IDS_PRESP3);
+    }
+    FServicePack = static_cast<unsigned char>(text.back()) - '0';
+    return text;
+}
+
+void TfrmMain::UpdateCaption()
+{
+    SetCaption(FComputer.empty() ? FormatResString(IDS_CAPTIONLOCAL, {GetLocalComputerName()})
+                                 : FormatResString(IDS_CAPTIONREMOTE, {FComputer}));
+}
+
+// Steps 7 to 11: the rows, inside one batch update that ends whatever happens.
+void TfrmMain::FillList(THotfixReader& reader, const TMachineSettings& settings,
+                        bool& preSP4Found)
+{
+    listMain->BeginUpdate();
+    TListFiller filler(*listMain, settings.PreSP4List);
+    try {
+        listMain->Clear();
+        FListComputer = FComputer;
+        reader.ReadHotfixes(settings, filler);
+    } catch (...) {
+        UpdateListTexts();
+        listMain->EndUpdate();
+        ResortList();
+        throw;
+    }
+    UpdateListTexts();
+    listMain->EndUpdate();
+    ResortList();
+    preSP4Found = filler.PreSP4Found;
+}
+
+void TfrmMain::ResortList()
+{
+    listMain->SetAutoColumnSort(acsNoSort);
+    listMain->SetAutoColumnSort(acsSortToggle);
+}
+
+void TfrmMain::UpdateListTexts()
+{
+    const TFormatSettings& locale = LocaleFormatSettings();
+    const std::string& unknown = FOptions->DefaultText;
+    auto dateText = [&](double value) {
+        return value == 0 ? unknown : FormatDateTime(FOptions->ListTimeFormat, value, locale);
+    };
+    for (int row = 0; row < listMain->ItemCount(); ++row) {
+        const auto* hotfix = static_cast<const THotfix*>(listMain->ItemData(row));
+        if (!hotfix)
+            continue;
+        listMain->SetSubItem(row, 0, hotfix->Description.empty() ? unknown : hotfix->Description);
+        listMain->SetSubItem(row, 1, dateText(hotfix->HotfixDate));
+        listMain->SetSubItem(row, 2, dateText(hotfix->DateApplied));
+        listMain->SetSubItem(row, 3, hotfix->Files.empty() ? unknown : hotfix->Files);
+    }
+}
+
+// Step 12: the Service Pack 4 question, at most once per run.
+void TfrmMain::AskAboutSP4(TRegIniFileEx& registry, bool preSP4Found,
+                           const std::string& preSP4List)
+{
+    registry.CloseKey();
+    bool dontAsk = false;
+    if (registry.OpenKey(kSettingsKey, true)) {
+        dontAsk = registry.ReadBoolean("", kDontAskSP4, false);
+        registry.CloseKey();
+    }
+    if (!preSP4Found || FSP4Asked || FServicePack != 4 || dontAsk || !FQuerySP4)
+        return;
+    FSP4Asked = true;
+    FQuerySP4->SetCaption(FComputer.empty()
+                              ? FormatResString(IDS_SP4FOUNDLOCAL, {GetLocalComputerName()})
+                              : FormatResString(IDS_SP4FOUNDREMOTE, {FComputer}));
+    FQuerySP4->SetChoice(0);
+    FQuerySP4->SetActiveControl(IDC_RGRPWHATTODO);
+    if (FQuerySP4->ShowModal() != IDOK)
+        return;
+    switch (FQuerySP4->Choice()) {
+    case 0:
+        IgnorePreSP4Hotfixes(registry, preSP4List);
+        break;
+    case 1:
+        DeletePreSP4Hotfixes(registry, preSP4List);
+        break;
+    case 2:
+        WriteMachineFlag(registry, kDontAskSP4);
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMain::WriteMachineFlag(TRegIniFileEx& registry, const char* name)
+{
+    registry.CloseKey();
+    registry.WriteBoolean(kSettingsKey, name, true);
+}
+
+// Choice 0: hides the pre-SP4 hotfixes from now on; nothing is deleted.
+void TfrmMain::IgnorePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List)
+{
+    WriteMachineFlag(registry, kIgnorePreSP4);
+    WriteMachineFlag(registry, kDontAskSP4);
+    listMain->BeginUpdate();
+    for (int row = 0; row < listMain->ItemCount();) {
+        if (preSP4List.find(listMain->ItemCaption(row)) != std::string::npos)
+            listMain->DeleteItem(row);
+        else
+            ++row;
+    }
+    listMain->EndUpdate();
+    ResortList();
+}
+
+// Choice 1: deletes the backups and registry entries of the pre-SP4
+// hotfixes for good. Only an identifier that is an entry of the list
+// qualifies: one that is merely a part of an entry (Q1801) is another hotfix.
+void TfrmMain::DeletePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List)
+{
+    for (int row = 0; row < listMain->ItemCount();) {
+        const std::string id = listMain->ItemCaption(row);
+        if (!IsListEntry(preSP4List, id)) {
+            ++row;
+            continue;
+        }
+        DeleteUninstallDir(id);
+        DeleteHotfixKey(registry, id);
+        listMain->DeleteItem(row);
+    }
+    WriteMachineFlag(registry, kDontAskSP4);
+}
+
+void TfrmMain::DeleteUninstallDir(const std::string& id)
+{
+    // The shell deletes whatever a pattern matches: never hand it one.
+    if (id.empty() || id.find_first_of("*?") != std::string::npos)
+        return;
+    const std::string dir = GetUninstallDir(FComputer, id);
+    if (!DirectoryExists(dir))
+        return;
+    std::string source = RemoveLastChar(dir);
+    source.append(2, '\0');   // the shell's list of names ends with two NULs
+    SHFILEOPSTRUCTA operation{};
+    operation.hwnd = FHandle;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = source.c_str();
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    if (SHFileOperationA(&operation) != 0 || operation.fAnyOperationsAborted)
+        Prompts().MessageBox(FHandle, FormatResString(IDS_DELETEDIRFAILED, {dir}),
+                             LoadResString(IDS_APPTITLE), MB_OK | MB_ICONERROR);
+}
+
+void TfrmMain::DeleteHotfixKey(TRegIniFileEx& registry, const std::string& id)
+{
+    registry.CloseKey();
+    const std::string key = std::string(kMainHotfixKey) + "\\" + id;
+    const bool deleted = !id.empty() && registry.DeleteKey(key + "\\File 1") &&
+                         registry.DeleteKey(key);
+    if (!deleted)
+        Prompts().MessageBox(FHandle, FormatResString(IDS_DELETEKEYFAILED, {kMainHotfixKey, id}),
+                             LoadResString(IDS_APPTITLE), MB_OK | MB_ICONERROR);
+}
+
+// Step 13: the service-pack command and the summary in the status bar.
+void TfrmMain::ShowSummary(const std::string& servicePackText)
+{
+    EnableMenuItem(GetMenu(FHandle), IDM_MNUVIEWSERVICEPACK,
+                   MF_BYCOMMAND |
+                       (DirectoryExists(GetServicePackUninstallDir(FComputer)) ? MF_ENABLED
+                                                                               : MF_GRAYED));
+    const int count = listMain->ItemCount();
+    if (count == 0)
+        SetStatusText(FormatResString(IDS_NOHOTFIXES, {servicePackText}));
+    else
+        SetStatusText(FormatResString(count == 1 ? IDS_ONEHOTFIX : IDS_SEVERALHOTFIXES,
+                                      {servicePackText, std::to_string(count)}));
+}
+
+void TfrmMain::SetStatusText(const std::string& text)
+{
+    int width = 0;
+    if (HDC dc = GetDC(FHandle)) {
+        HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, previous);
+        ReleaseDC(FHandle, dc);
+        width = size.cx;
+    }
+    const int parts[] = {width + 10, -1};
+    SendMessageA(sbarMain, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    // A leading tab centres the text in its panel.
+    const std::string centred = "\t" + text;
+    SendMessageA(sbarMain, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(centred.c_str()));
+}
+
+// ---------------------------------------------------------------------------
+// History, commands, states
+
+void TfrmMain::AddToHistory(const std::string& computer)
+{
+    if (computer.empty())
+        return;
+    // With no room at all nothing is recorded (and nothing removed).
+    const int maximum = FOptions->HistoryMaxSize;
+    if (maximum <= 0)
+        return;
+    const std::string name = computer.size() > 2 ? computer.substr(2) : std::string();
+    int found = -1;
+    const int count = static_cast<int>(SendMessageA(cmbComputer, CB_GETCOUNT, 0, 0));
+    std::vector<std::string> entries;
+    for (int i = 0; i < count; ++i) {
+        const int length = static_cast<int>(SendMessageA(cmbComputer, CB_GETLBTEXTLEN, i, 0));
+        std::string entry(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+        SendMessageA(cmbComputer, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
+        entry.resize(std::strlen(entry.c_str()));
+        if (found < 0 && CompareText(entry, name) == 0)
+            found = i;
+        entries.push_back(std::move(entry));
+    }
+    if (found >= 0) {
+        entries.erase(entries.begin() + found);
+    } else {
+        while (static_cast<int>(entries.size()) >= maximum)
+            entries.pop_back();
+    }
+    entries.insert(entries.begin(), name);
+
+    SendMessageA(cmbComputer, CB_RESETCONTENT, 0, 0);
+    FOptions->ComputerHistory.Clear();
+    for (const std::string& entry : entries) {
+        SendMessageA(cmbComputer, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        FOptions->ComputerHistory.Add(entry);
+    }
+    FOptions->Save();
+    SetWindowTextString(cmbComputer, UpperCase(name));
+}
+
+THotfix* TfrmMain::SelectedHotfix() const
+{
+    const int row = listMain->SelectedIndex();
+    return row < 0 ? nullptr : static_cast<THotfix*>(listMain->ItemData(row));
+}
+
+void TfrmMain::SetCommandEnabled(int menuId, int popupId, int buttonId, bool enabled)
+{
+    const UINT state = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(GetMenu(FHandle), menuId, state);
+    if (popupId)
+        EnableMenuItem(PopupMenu(), popupId, state);
+    if (buttonId)
+        SendMessageA(tlbMain, TB_ENABLEBUTTON, buttonId, MAKELONG(enabled ? TRUE : FALSE, 0));
+}
+
+void TfrmMain::UpdateCommands()
+{
+    const int row = listMain->SelectedIndex();
+    const THotfix* hotfix = SelectedHotfix();
+    const bool withFiles = hotfix && hotfix->HasUninstallDir;
+    // Uninstalling runs on this computer: only for rows read from it.
+    const bool localRows = FComputer.empty() && FListComputer.empty();
+    SetCommandEnabled(kDetailsItems.Menu, kDetailsItems.Popup, kDetailsItems.Button, withFiles);
+    SetCommandEnabled(kUninstallItems.Menu, kUninstallItems.Popup, kUninstallItems.Button,
+                      withFiles && localRows);
+    SetCommandEnabled(kOpenKBItems.Menu, kOpenKBItems.Popup, kOpenKBItems.Button,
+                      row >= 0 && IsArticleID(listMain->ItemCaption(row)));
+    SetCommandEnabled(kSaveAsItems.Menu, kSaveAsItems.Popup, kSaveAsItems.Button,
+                      listMain->ItemCount() > 0);
+}
+
+bool TfrmMain::IsArticleID(const std::string& id)
+{
+    return id.size() == 7 && (id[0] == 'Q' || id[0] == 'q') &&
+           TryStrToInt(std::string_view(id).substr(1)).has_value();
+}
+
+void TfrmMain::EnableControls(bool enabled)
+{
+    EnableWindow(listMain->Handle(), enabled);
+    HMENU menu = GetMenu(FHandle);
+    for (int item = 0; item < GetMenuItemCount(menu); ++item)
+        EnableMenuItem(menu, item, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+    DrawMenuBar(FHandle);
+    const int buttons = static_cast<int>(SendMessageA(tlbMain, TB_BUTTONCOUNT, 0, 0));
+    for (int index = 0; index < buttons; ++index) {
+        TBBUTTON button{};
+        SendMessageA(tlbMain, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button));
+        if (!(button.fsStyle & BTNS_SEP))
+            SendMessageA(tlbMain, TB_ENABLEBUTTON, button.idCommand, MAKELONG(enabled, 0));
+    }
+    EnableWindow(cmbComputer, enabled);
+    if (enabled)
+        UpdateCommands();
+}
+
+// ---------------------------------------------------------------------------
+// Messages and events
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->code == TTN_GETDISPINFOA) {
+            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+            const UINT_PTR id = info->hdr.idFrom;
+            const std::string hint =
+                (info->uFlags & TTF_IDISHWND) ? LoadResString(IDC_CMBCOMPUTER)
+                                              : LoadResString(static_cast<unsigned>(id));
+            // The tool tip copies the text before this handler's buffer goes.
+            const std::string tip = GetShortHint(hint);
+            lstrcpynA(info->szText, tip.c_str(), static_cast<int>(std::size(info->szText)));
+            return 0;
+        }
+        break;
+    }
+    case WM_INITMENUPOPUP: {
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        if (menu == GetSubMenu(GetMenu(FHandle), 0) || menu == PopupMenu())
+            popupHotfixPopup();
+        else if (menu == GetSubMenu(GetMenu(FHandle), 1))
+            mnuViewClick(menu);
+        break;
+    }
+    case WM_COMPUTERPICKED:
+        cmbComputerClick();
+        return 0;
+    default:
+        break;
+    }
+    return TFrameWindow::HandleMessage(message, wParam, lParam);
+}
+
+bool TfrmMain::Command(int id, int code, HWND control)
+{
+    if (control == cmbComputer) {
+        if (code == CBN_SELENDOK)
+            PostMessageA(FHandle, WM_COMPUTERPICKED, 0, 0);
+        return code == CBN_SELENDOK;
+    }
+    switch (id) {
+    case IDM_MNUDETAILS:
+    case IDM_POPUPDETAILS:
+    case IDC_TBTNDETAILS:
+        mnuDetailsClick(false);
+        return true;
+    case IDM_MNUVIEWSERVICEPACK:
+        mnuDetailsClick(true);
+        return true;
+    case IDM_MNUUNINSTALL:
+    case IDM_POPUPUNINSTALL:
+    case IDC_TBTNUNINSTALL:
+        mnuUninstallClick();
+        return true;
+    case IDM_MNUOPENKB:
+    case IDM_POPUPOPENKB:
+    case IDC_TBTNOPENKBARTICLE:
+        mnuOpenKBClick();
+        return true;
+    case IDM_MNUSAVEAS:
+    case IDC_TBTNSAVEAS:
+        mnuSaveAsClick();
+        return true;
+    case IDM_MNUEXIT:
+        mnuExitClick();
+        return true;
+    case IDM_MNUVIEWCOMPUTER:
+    case IDC_TBTNBROWSECOMPUTER:
+        mnuViewComputerClick();
+        return true;
+    case IDM_MNULOCALCOMPUTER:
+        mnuLocalComputerClick();
+        return true;
+    case IDM_MNUOPTIONS:
+        mnuOptionsClick();
+        return true;
+    case IDM_MNUVIEWTOOLBAR:
+        mnuViewToolbarClick();
+        return true;
+    case IDM_MNUVIEWSTATUSBAR:
+        mnuViewStatusbarClick();
+        return true;
+    case IDM_MNUREFRESH:
+    case IDC_TBTNREFRESH:
+        mnuRefreshClick();
+        return true;
+    case IDM_MNUABOUT:
+        mnuAboutClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string TfrmMain::HintAt(HWND control, POINT point) const
+{
+    if (control == tlbMain) {
+        const int index =
+            static_cast<int>(SendMessageA(tlbMain, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
+        TBBUTTON button{};
+        if (index >= 0 &&
+            SendMessageA(tlbMain, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) &&
+            !(button.fsStyle & BTNS_SEP))
+            return LoadResString(static_cast<unsigned>(button.idCommand));
+        return {};
+    }
+    return TFrameWindow::HintAt(control, point);
+}
+
+void TfrmMain::AppOnHint()
+{
+    if (sbarMain)
+        SendMessageA(sbarMain, SB_SETTEXTA, 1,
+                     reinterpret_cast<LPARAM>(Application().Hint().c_str()));
+}
+
+LRESULT CALLBACK TfrmMain::ComputerEditProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam, UINT_PTR, DWORD_PTR self)
+{
+    auto* form = reinterpret_cast<TfrmMain*>(self);
+    if ((message == WM_CHAR || message == WM_KEYDOWN) &&
+        (wParam == VK_RETURN || wParam == VK_TAB)) {
+        // Enter and Tab load the typed computer; the edit box never sees
+        // them (no beep, no tab character).
+        if (message == WM_CHAR) {
+            // The window procedure has no dispatch boundary of its own.
+            try {
+                form->cmbComputerKeyPress(static_cast<char>(wParam));
+            } catch (const std::exception& error) {
+                Application().ShowException(error, form->Handle());
+            }
+        }
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, ComputerEditProc, 1);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void TfrmMain::cmbComputerKeyPress(char key)
+{
+    if (key != '\r' && key != '\t')
+        return;
+    LoadHotfixList(GetWindowTextString(cmbComputer));
+    SetFocus(listMain->Handle());
+}
+
+void TfrmMain::cmbComputerClick()
+{
+    const int index = static_cast<int>(SendMessageA(cmbComputer, CB_GETCURSEL, 0, 0));
+    if (index < 0)
+        return;
+    LoadHotfixList(GetWindowTextString(cmbComputer));
+    SetFocus(listMain->Handle());
+}
+
+void TfrmMain::mnuViewComputerClick()
+{
+    TBrowseComputerRequest request;
+    if (Prompts().BrowseComputer(FHandle, request) && !request.Computer.empty())
+        LoadHotfixList(request.Computer);
+}
+
+void TfrmMain::mnuLocalComputerClick()
+{
+    if (IsWindowsNT())
+        LoadHotfixList("");
+}
+
+void TfrmMain::mnuRefreshClick() { LoadHotfixList(FComputer); }
+
+void TfrmMain::mnuViewClick(HMENU viewMenu)
+{
+    EnableMenuItem(viewMenu, IDM_MNULOCALCOMPUTER,
+                   MF_BYCOMMAND | (IsWindowsNT() && !FComputer.empty() ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(viewMenu, IDM_MNUVIEWTOOLBAR,
+                  MF_BYCOMMAND | (IsWindowVisible(tlbMain) ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(viewMenu, IDM_MNUVIEWSTATUSBAR,
+                  MF_BYCOMMAND | (IsWindowVisible(sbarMain) ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TfrmMain::popupHotfixPopup() { UpdateCommands(); }
+
+void TfrmMain::listMainKeyPress(char key)
+{
+    if (key == '\r')
+        listMainDblClick();
+}
+
+void TfrmMain::listMainDblClick()
+{
+    const THotfix* hotfix = SelectedHotfix();
+    if (hotfix && hotfix->HasUninstallDir)
+        mnuDetailsClick(false);
+}
+
+int TfrmMain::listMainSortItems(LPARAM item1, LPARAM item2, int sortColumn) const
+{
+    const auto& row1 = *reinterpret_cast<const TListItem*>(item1);
+    const auto& row2 = *reinterpret_cast<const TListItem*>(item2);
+    const auto* hotfix1 = static_cast<const THotfix*>(row1.Data);
+    const auto* hotfix2 = static_cast<const THotfix*>(row2.Data);
+    if (row1.Caption.empty() || row2.Caption.empty() || !hotfix1 || !hotfix2)
+        return 0;
+    switch (sortColumn) {
+    case -1:
+        return CompareText(row1.Caption, row2.Caption);
+    case 0:
+        return CompareText(hotfix1->Description, hotfix2->Description);
+    case 1:
+        return CompareDateTime(hotfix1->HotfixDate, hotfix2->HotfixDate);
+    case 2:
+        return CompareDateTime(hotfix1->DateApplied, hotfix2->DateApplied);
+    case 3:
+        return CompareText(hotfix1->Files, hotfix2->Files);
+    default:
+        return 0;
+    }
+}
+
+void TfrmMain::listMainDeletion(LPARAM data)
+{
+    // The row owned its record.
+    std::unique_ptr<THotfix> hotfix(reinterpret_cast<THotfix*>(data));
+}
+
+void TfrmMain::listMainContextMenu(POINT screenPoint)
+{
+    popupHotfixPopup();
+    TrackPopupMenu(PopupMenu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0,
+                   FHandle, nullptr);
+}
+
+void TfrmMain::mnuViewToolbarClick()
+{
+    FOptions->Toolbar = !IsWindowVisible(tlbMain);
+    ShowWindow(tlbMain, FOptions->Toolbar ? SW_SHOW : SW_HIDE);
+    CheckMenuItem(GetMenu(FHandle), IDM_MNUVIEWTOOLBAR,
+                  MF_BYCOMMAND | (FOptions->Toolbar ? MF_CHECKED : MF_UNCHECKED));
+    FormResize();
+}
+
+void TfrmMain::mnuViewStatusbarClick()
+{
+    FOptions->Statusbar = !IsWindowVisible(sbarMain);
+    ShowWindow(sbarMain, FOptions->Statusbar ? SW_SHOW : SW_HIDE);
+    CheckMenuItem(GetMenu(FHandle), IDM_MNUVIEWSTATUSBAR,
+                  MF_BYCOMMAND | (FOptions->Statusbar ? MF_CHECKED : MF_UNCHECKED));
+    FormResize();
+}
+
+void TfrmMain::mnuExitClick() { PostMessageA(FHandle, WM_CLOSE, 0, 0); }
+
+void TfrmMain::mnuAboutClick()
+{
+    if (FAbout)
+        FAbout->ShowModal();
+}
+
+// The commands on the selected hotfix and on the list come with the details
+// window, the settings dialog and the text export.
+void TfrmMain::mnuDetailsClick(bool) {}
+void TfrmMain::mnuUninstallClick() {}
+void TfrmMain::mnuOpenKBClick() {}
+void TfrmMain::mnuSaveAsClick() {}
+void TfrmMain::mnuOptionsClick() {}

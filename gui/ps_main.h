@@ -1,0 +1,145 @@
+#pragma once
+// The main window: the hotfix list of one computer with its toolbar, computer
+// box, menus and status bar; loading the list; the computer history.
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HotfixReader.h"
+#include "Window.h"
+
+class TExtListView;
+class TUserOptions;
+class TfrmAbout;
+class TfrmQuerySP4;
+
+class TfrmMain : public TFrameWindow {
+public:
+    // Creates the window hidden (FormCreate runs); Parameters are the
+    // program's command-line arguments after its name.
+    explicit TfrmMain(std::vector<std::string> parameters = {});
+    // Destroys the window, with the closing steps, while the object is whole.
+    ~TfrmMain() override;
+
+    // The forms the program creates after the main window and that the main
+    // window reuses; they outlive it.
+    void SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4);
+
+    // Loads the hotfixes of Computer ("\\NAME", "NAME" in any case, or empty
+    // for the local computer) into the list.
+    void LoadHotfixList(const std::string& computer);
+    void UpdateCaption();
+    void UpdateListTexts();
+    void SetStatusText(const std::string& text);
+
+    void UpdateCommands();
+    static bool IsArticleID(const std::string& id);
+    int LoadToolIcon(const char* name);
+    void AddToHistory(const std::string& computer);
+    void EnableControls(bool enabled);
+
+    const std::string& Computer() const { return FComputer; }
+    int ServicePack() const { return FServicePack; }
+    bool SP4Asked() const { return FSP4Asked; }
+    TUserOptions& Options() { return *FOptions; }
+    TExtListView& List() { return *listMain; }
+    HWND ListHandle() const;
+    HWND StatusBar() const { return sbarMain; }
+    HWND Toolbar() const { return tlbMain; }
+    HWND ComputerBox() const { return cmbComputer; }
+    HMENU PopupMenu() const;
+
+    std::string HintAt(HWND control, POINT point) const override;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool Command(int id, int code, HWND control) override;
+    void FormCreate() override;
+    void FormShow() override;
+    void FormResize() override;
+    void FormDestroy() override;
+
+private:
+    class TListFiller;
+
+    // Steps of LoadHotfixList, in their order.
+    bool ConnectTo(const std::string& computer, TRegIniFileEx& registry);
+    std::string ReadServicePack(TRegIniFileEx& registry);
+    void FillList(THotfixReader& reader, const TMachineSettings& settings, bool& preSP4Found);
+    void AskAboutSP4(TRegIniFileEx& registry, bool preSP4Found, const std::string& preSP4List);
+    void ShowSummary(const std::string& servicePackText);
+    void FinishLoad();
+
+    // The Service Pack 4 choices.
+    void IgnorePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List);
+    void DeletePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List);
+    void DeleteUninstallDir(const std::string& id);
+    void DeleteHotfixKey(TRegIniFileEx& registry, const std::string& id);
+    void WriteMachineFlag(TRegIniFileEx& registry, const char* name);
+
+    // Frame pieces.
+    void CreateToolbar();
+    void CreateComputerBox();
+    void CreateList();
+    void CreateStatusBar();
+    void ApplySettings();
+    void ShowLoadErrors();
+    void StoreBounds();
+    void ResortList();
+    THotfix* SelectedHotfix() const;
+    void SetCommandEnabled(int menuId, int popupId, int buttonId, bool enabled);
+
+    // Event handlers.
+    void AppOnHint();
+    void cmbComputerKeyPress(char key);
+    void cmbComputerClick();
+    void mnuViewComputerClick();
+    void mnuLocalComputerClick();
+    void mnuRefreshClick();
+    void mnuViewClick(HMENU viewMenu);
+    void popupHotfixPopup();
+    void listMainKeyPress(char key);
+    void listMainDblClick();
+    int listMainSortItems(LPARAM item1, LPARAM item2, int sortColumn) const;
+    void listMainDeletion(LPARAM data);
+    void listMainContextMenu(POINT screenPoint);
+    void mnuViewToolbarClick();
+    void mnuViewStatusbarClick();
+    void mnuExitClick();
+    void mnuAboutClick();
+    // The commands that act on the selection or the list (not yet built).
+    void mnuDetailsClick(bool servicePack);
+    void mnuUninstallClick();
+    void mnuOpenKBClick();
+    void mnuSaveAsClick();
+    void mnuOptionsClick();
+
+    static LRESULT CALLBACK ComputerEditProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+
+    std::vector<std::string> FParameters;
+    TfrmAbout* FAbout = nullptr;
+    TfrmQuerySP4* FQuerySP4 = nullptr;
+
+    std::string FComputer;       // "\\NAME", empty for the local computer
+    int FServicePack = 0;
+    bool FSP4Asked = false;
+    std::unique_ptr<TUserOptions> FOptions;
+    std::array<HWND, 1024> FDetailWindows{};
+    // The computer whose hotfixes the rows show. After a failed connection
+    // the local computer is current while the rows still show another one.
+    std::string FListComputer;
+    bool FShown = false;
+
+    // Child windows are destroyed with the main window; the objects that
+    // wrap them, the menus and the image list are owned here.
+    HWND tlbMain = nullptr;
+    HWND cmbComputer = nullptr;
+    HWND sbarMain = nullptr;
+    std::unique_ptr<TExtListView> listMain;
+    ImageListHandle imgMainList;
+    MenuHandle popupHotfix;
+};
