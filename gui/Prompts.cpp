@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -120,3 +121,13 @@ bool TSystemPrompts::BrowseComputer(HWND owner, TBrowseComputerRequest& request)
 }
 
 int TSystemPrompts::ShowModal(TDialog& dialog) { return dialog.RunModal(); }
+
+bool TSystemPrompts::ShellOpen(HWND owner, const std::string& target,
+                               const std::string& parameters)
+{
+    const HINSTANCE result =
+        ShellExecuteA(owner, "open", target.c_str(),
+                      parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    // Values above 32 mean success.
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}

@@ -1,6 +1,6 @@
 #pragma once
-// Every message box and modal prompt of the windowed program passes through
-// one TPrompts object: the running program uses the real dialogs
+// Every message box and modal prompt of the windowed program, and everything
+// it hands to the shell, passes through one TPrompts object: the running program uses the real dialogs
 // (TSystemPrompts), tests install scripted answers. Window code never calls
 // MessageBox or the common dialogs itself.
 #include <windows.h>
@@ -42,6 +42,11 @@ public:
     virtual bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) = 0;
     // Shows one of the program's own dialogs modally; returns its modal result.
     virtual int ShowModal(TDialog& dialog) = 0;
+    // Hands a document, address or program to the shell's "open" verb
+    // (hyperlinks, Knowledge Base articles, the uninstall program); true when
+    // the shell took it.
+    virtual bool ShellOpen(HWND owner, const std::string& target,
+                           const std::string& parameters = {}) = 0;
 };
 
 // The real dialogs of the platform.
@@ -52,6 +57,7 @@ public:
     bool SaveFile(HWND owner, TSaveFileRequest& request) override;
     bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) override;
     int ShowModal(TDialog& dialog) override;
+    bool ShellOpen(HWND owner, const std::string& target, const std::string& parameters) override;
 };
 
 // The prompts in use: the system's unless a TPromptsOverride is alive.

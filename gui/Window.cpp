@@ -534,6 +534,73 @@ bool TDialog::PreTranslateMessage(MSG& message)
 }
 
 // ---------------------------------------------------------------------------
+// TSubclassedControl
+
+namespace {
+// The wrapper object of a subclassed control; a property leaves the
+// control's own user data to the control.
+const char* const kControlProperty = "Patchscope.Control";
+}  // namespace
+
+TSubclassedControl::~TSubclassedControl() { Unsubclass(); }
+
+TSubclassedControl* TSubclassedControl::FromHandle(HWND control)
+{
+    return static_cast<TSubclassedControl*>(GetPropA(control, kControlProperty));
+}
+
+void TSubclassedControl::Subclass(HWND control)
+{
+    if (!control)
+        throw std::runtime_error("No control to attach to");
+    Unsubclass();
+    FHandle = control;
+    SetPropA(control, kControlProperty, this);
+    FOriginal = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
+}
+
+void TSubclassedControl::Unsubclass()
+{
+    if (!FHandle)
+        return;
+    SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOriginal));
+    RemovePropA(FHandle, kControlProperty);
+    FHandle = nullptr;
+}
+
+LRESULT TSubclassedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallOriginal(message, wParam, lParam);
+}
+
+LRESULT TSubclassedControl::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(FOriginal, FHandle, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TSubclassedControl::ControlProc(HWND control, UINT message, WPARAM wParam,
+                                                 LPARAM lParam)
+{
+    TSubclassedControl* self = FromHandle(control);
+    if (!self)
+        return DefWindowProcA(control, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        const WNDPROC original = self->FOriginal;
+        self->Unsubclass();
+        return CallWindowProcA(original, control, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        Application().ShowException(error, control);
+    } catch (...) {
+        Application().ShowUnknownException(control);
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
 // TApplication
 
 TApplication& Application()

@@ -232,6 +232,35 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+// A control of the platform whose messages an object sees first (by
+// subclassing): the base of the control wrappers that draw or answer their
+// own notifications (CN_COMMAND, CN_NOTIFY).
+
+class TSubclassedControl {
+public:
+    TSubclassedControl(const TSubclassedControl&) = delete;
+    TSubclassedControl& operator=(const TSubclassedControl&) = delete;
+    virtual ~TSubclassedControl();
+
+    HWND Handle() const { return FHandle; }
+    static TSubclassedControl* FromHandle(HWND control);
+
+protected:
+    TSubclassedControl() = default;
+    void Subclass(HWND control);
+    // Handle what the wrapper knows, pass the rest to CallOriginal.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT CallOriginal(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    void Unsubclass();
+
+    HWND FHandle = nullptr;
+    WNDPROC FOriginal = nullptr;
+};
+
+// ---------------------------------------------------------------------------
 // The application object: the message loop, the title used by message boxes,
 // the general error report and the hint line.
 

@@ -1,0 +1,6 @@
+#pragma once
+#define IDD_BASETEST 9100
+#define IDC_EDTNAME 9101
+#define IDC_BTNOK 9102
+#define IDC_BTNCANCEL 9103
+#define IDC_BTNFAIL 9104
