@@ -30,6 +30,10 @@ TEST(ZStrFuncs, ReplaceStringReplacesEveryOccurrence)
     EXPECT_EQ(ReplaceString("abc", "", "x"), "abc");
     EXPECT_EQ(ReplaceString("", "a", "x"), "");
     EXPECT_EQ(ReplaceString("a\0b"s, "\0"s, "-"), "a-b");
+    // A replacement that forms a new occurrence with the text before it is
+    // replaced again, as a search from the beginning would find it.
+    EXPECT_EQ(ReplaceString("aab", "ab", "b"), "b");
+    EXPECT_EQ(ReplaceString("xaabb", "ab", ""), "x");
 }
 
 TEST(ZStrFuncs, ReplacementContainingTheSearchTextEnds)
