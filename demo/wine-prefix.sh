@@ -1,6 +1,12 @@
 # Shell functions shared by the scripts that build whole computers in Wine
-# prefixes of their own (demo/make-demo.sh, bench/make-bench.sh). Source it;
-# it expects "set -eu".
+# prefixes of their own (demo/, bench/). Source it; it expects "set -eu".
+
+# Every registry or file request of a Wine program is a round trip to the
+# wineserver. Between two processors of a virtual machine each one costs a
+# wake-up of the other processor, which made runs up to fifteen times slower,
+# at random; so a prefix's server and its programs share one processor.
+_processor=$(taskset -pc $$ | sed 's/.*[ ,:-]//')
+pinned() { taskset -c "$_processor" "$@"; }
 
 # new_prefix DIR: removes DIR (a former prefix) and boots a new prefix there,
 # with its wineserver left running. Sets WINEPREFIX (absolute) and WINEDEBUG.
@@ -24,8 +30,8 @@ new_prefix() {
   # The persistent server first: once wineboot has started one of its own, a
   # second cannot start, and every later program pays the start-up again.
   # All streams detached: Wine's background services inherit them.
-  wineserver -p </dev/null >/dev/null 2>&1
-  wine wineboot -i </dev/null >/dev/null 2>&1
+  pinned wineserver -p </dev/null >/dev/null 2>&1
+  pinned wine wineboot -i </dev/null >/dev/null 2>&1
 }
 
 # stop_prefix: ends the wineserver of $WINEPREFIX (which writes the registry
@@ -37,13 +43,13 @@ stop_prefix() {
 
 # import_reg FILE: imports a REGEDIT4 file into the running prefix.
 import_reg() {
-  wine regedit /s "$(winepath -w "$1" 2>/dev/null)" </dev/null >/dev/null 2>&1
+  pinned wine regedit /s "$(pinned winepath -w "$1" 2>/dev/null)" </dev/null >/dev/null 2>&1
 }
 
 # share_windows_dir: lets \\NAME\ADMIN$ of the prefix's own computer name
 # lead to its Windows directory, as on a real server. Prints the name.
 share_windows_dir() {
-  _name=$(wine cmd /c 'echo %COMPUTERNAME%' </dev/null 2>/dev/null | tr -d '\r\n')
+  _name=$(pinned wine cmd /c 'echo %COMPUTERNAME%' </dev/null 2>/dev/null | tr -d '\r\n')
   [ -n "$_name" ] || { echo "no computer name from Wine" >&2; return 1; }
   mkdir -p -- "$WINEPREFIX/dosdevices/unc/$_name"
   ln -sfn -- "$WINEPREFIX/drive_c/windows" "$WINEPREFIX/dosdevices/unc/$_name/ADMIN\$"
