@@ -701,8 +701,10 @@ void TCustomEnhListView::LoadStoredState()
     FSortAscending = true;
     const TExtLVSaveSettings& save = FSaveSettings;
     if (save.AutoSave && !save.RegistryKey.empty()) {
+        // A key that cannot be opened would leave the sections at the root.
         TRegIniFileEx settings(save.RegistryKey);
-        LoadSettings(settings);
+        if (settings.CurrentKey())
+            LoadSettings(settings);
     }
     Sort();
     UpdateSortArrows();
@@ -714,6 +716,8 @@ void TCustomEnhListView::StoreState()
     if (!save.AutoSave || save.RegistryKey.empty())
         return;
     TRegIniFileEx settings(save.RegistryKey);
+    if (!settings.CurrentKey())
+        throw ERegistryException("Failed to create key " + save.RegistryKey);
     StoreSettings(settings);
 }
 

@@ -55,6 +55,8 @@ public:
     // SortColumn is -1 for the first column (the caption), else the sub-item
     // index. CompResult comes in as 0; the handler sets it negative, zero or
     // positive for ascending order, and the control reverses it for descending.
+    // The items carry the rows' captions and data; while it sorts, the list
+    // itself has no data to give.
     using TLVSortItemsEvent =
         std::function<void(TCustomEnhListView& sender, const TListItem& item1,
                            const TListItem& item2, int sortColumn, int& compResult)>;
