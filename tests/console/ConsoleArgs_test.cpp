@@ -1,0 +1,73 @@
+// The command line of pscopecl (arguments arrive upper-cased).
+#include <gtest/gtest.h>
+
+#include "ConsoleArgs.h"
+
+namespace {
+
+std::string Fields(const TConsoleArgs& a)
+{
+    std::string s;
+    if (a.PrintID) s += 'Q';
+    if (a.PrintDescription) s += 'D';
+    if (a.PrintDateApplied) s += 'T';
+    if (a.PrintFiles) s += 'F';
+    return s;
+}
+
+TEST(ConsoleArgs, HelpOnlyAsTheFirstArgument)
+{
+    EXPECT_TRUE(ParseConsoleArgs({"/?"}).ShowHelp);
+    EXPECT_TRUE(ParseConsoleArgs({"/?", "QX"}).ShowHelp) << "nothing after it is looked at";
+    TConsoleArgs second = ParseConsoleArgs({"Q", "/?"});
+    EXPECT_FALSE(second.ShowHelp);
+    EXPECT_EQ(Fields(second), "Q");
+    EXPECT_FALSE(ParseConsoleArgs({"/??"}).ShowHelp);
+}
+
+TEST(ConsoleArgs, SelectionWordsCombineLettersAndReplaceEachOther)
+{
+    EXPECT_EQ(Fields(ParseConsoleArgs({})), "QDTF");
+    EXPECT_EQ(Fields(ParseConsoleArgs({"QD"})), "QD");
+    EXPECT_EQ(Fields(ParseConsoleArgs({"TQ"})), "QT");
+    EXPECT_EQ(Fields(ParseConsoleArgs({"Q", "D"})), "D");
+    EXPECT_EQ(Fields(ParseConsoleArgs({"D", "Q"})), "Q");
+    EXPECT_EQ(Fields(ParseConsoleArgs({"FFF"})), "F");
+    // None of these begins with a selection letter or two backslashes.
+    EXPECT_EQ(Fields(ParseConsoleArgs({"-?", "/Q", "HELP", "", "\\X", "T"})), "T");
+}
+
+TEST(ConsoleArgs, InvalidWordStopsTheExamination)
+{
+    TConsoleArgs a = ParseConsoleArgs({"\\\\ONE", "QX", "\\\\TWO", "ZZZ"});
+    ASSERT_TRUE(a.InvalidParameter);
+    EXPECT_EQ(*a.InvalidParameter, "QX");
+    EXPECT_EQ(a.Computer, "\\\\ONE");
+    EXPECT_EQ(*ParseConsoleArgs({"Q", "DELETE"}).InvalidParameter, "DELETE");
+    EXPECT_EQ(*ParseConsoleArgs({"T1"}).InvalidParameter, "T1");
+    EXPECT_FALSE(ParseConsoleArgs({"QDTF"}).InvalidParameter);
+}
+
+TEST(ConsoleArgs, LastComputerCounts)
+{
+    EXPECT_EQ(ParseConsoleArgs({}).Computer, "");
+    TConsoleArgs a = ParseConsoleArgs({"\\\\ONE", "Q", "\\\\TWO"});
+    EXPECT_EQ(a.Computer, "\\\\TWO");
+    EXPECT_EQ(Fields(a), "Q");
+    EXPECT_EQ(ParseConsoleArgs({"\\\\"}).Computer, "\\\\");
+}
+
+TEST(ConsoleArgs, HelpTextColumns)
+{
+    const std::vector<std::string>& lines = HelpTextLines();
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[2], "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]");
+    EXPECT_EQ(lines[13], "If none of Q, D, T, F is specified, all information will be printed.");
+    for (std::size_t i = 6; i <= 11; ++i) {
+        EXPECT_EQ(lines[i].find_first_not_of(' ', lines[i].find(' ')), 12u) << lines[i];
+    }
+    for (std::size_t i : {1u, 3u, 5u, 12u})
+        EXPECT_EQ(lines[i], "");
+}
+
+}  // namespace
