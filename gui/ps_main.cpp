@@ -57,6 +57,10 @@ std::string FormatResString(unsigned id, std::initializer_list<std::string> args
     return result;
 }
 
+// The form's font: that of its controls and of the summary's measure. A
+// stock object, never freed.
+HFONT FormFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
 std::string UpperCase(std::string text)
 {
     for (char& c : text)
@@ -159,7 +163,7 @@ TfrmMain::TfrmMain(std::vector<std::string> parameters)
     params.ClassName = "TfrmMain";
     params.Caption = LoadResString(IDS_APPTITLE);
     params.Menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINMENU));
-    params.Icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPICON));
+    params.Icon = LoadIconA(GetModuleHandleA(nullptr), PS_MAINICON);
     CreateFrame(params);
     SetAccelerators(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINACCEL)));
     Application().SetMainForm(this);
@@ -278,7 +282,7 @@ void TfrmMain::CreateComputerBox()
                                   place.left, place.top, kComputerBoxWidth, 200, tlbMain,
                                   reinterpret_cast<HMENU>(IDC_CMBCOMPUTER),
                                   GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(cmbComputer, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+    SendMessageA(cmbComputer, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()),
                  FALSE);
     // Centred on the toolbar's row of buttons.
     RECT box{};
@@ -342,8 +346,6 @@ void TfrmMain::CreateList()
     RECT bounds{0, 0, 100, 100};
     if (!listMain->Create(FHandle, IDC_LISTMAIN, bounds))
         throw std::runtime_error("Cannot create the hotfix list");
-    SendMessageA(listMain->Handle(), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
 
 void TfrmMain::CreateStatusBar()
@@ -351,7 +353,7 @@ void TfrmMain::CreateStatusBar()
     sbarMain = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
                                0, 0, 0, FHandle, reinterpret_cast<HMENU>(IDC_SBARMAIN),
                                GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(sbarMain, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+    SendMessageA(sbarMain, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()),
                  FALSE);
     const int parts[] = {kFirstPanelWidth, -1};
     SendMessageA(sbarMain, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
@@ -694,7 +696,7 @@ void TfrmMain::SetStatusText(const std::string& text)
 {
     int width = 0;
     if (HDC dc = GetDC(FHandle)) {
-        HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        HGDIOBJ previous = SelectObject(dc, FormFont());
         SIZE size{};
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
         SelectObject(dc, previous);
@@ -813,6 +815,9 @@ void TfrmMain::EnableControls(bool enabled)
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_GETFONT:
+        // The form's font, which its controls take on when they are created.
+        return reinterpret_cast<LRESULT>(FormFont());
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code == TTN_GETDISPINFOA) {
