@@ -1,7 +1,5 @@
 #include "HotfixReader.h"
 
-#include <stdexcept>
-
 #include "MultiString.h"
 #include "ps_common.h"
 
@@ -36,7 +34,7 @@ std::string LoadResString(unsigned id)
     const wchar_t* text = nullptr;
     int length = LoadStringW(GetModuleHandleA(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
     if (length <= 0 || !text)
-        throw std::runtime_error("The program carries no string resource " + std::to_string(id));
+        return {};
     int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_ACP, 0, text, length, result.data(), size, nullptr, nullptr);

@@ -12,8 +12,8 @@
 // String resources shared by both programs (common/ps_strings.rc).
 inline constexpr unsigned IDS_PRESP4_HOTFIXES = 1;
 inline constexpr unsigned IDS_HOTFIX_SEARCH_PATH = 2;
-// From the running program's resources, whatever their length; raises
-// std::runtime_error when the program carries no such string.
+// From the running program's resources, whatever their length; empty when
+// the program carries no such string.
 std::string LoadResString(unsigned id);
 
 struct THotfix {
