@@ -114,25 +114,6 @@ TEST_F(ConsoleTest, InvalidParameterBeforeAnythingIsRead)
     EXPECT_EQ(RunListing({"Q", "delete"}).Text, "pscopecl: Invalid parameter DELETE, use /? for help\r\n");
 }
 
-TEST_F(ConsoleTest, HelpText)
-{
-    TRun run = RunListing({"/?", "QX"});
-    EXPECT_EQ(run.ExitCode, 0);
-    ASSERT_TRUE(run.Text.starts_with("Patchscope command-line version 1.1.3 - Copyright (c) "));
-    EXPECT_NE(run.Text.find("\r\n\r\nSyntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]\r\n\r\n"
-                            "Displayed installed hotfixes on NT machines.\r\n\r\n"
-                            "<computer>  Which computer to connect to. Local computer if omitted.\r\n"
-                            "Q           Print the hotfix ID.\r\n"
-                            "D           Print the description.\r\n"
-                            "T           Print the date/time the hotfix was applied.\r\n"
-                            "F           Print the files that were replaced by the hotfix.\r\n"
-                            "/?          Display this help screen.\r\n\r\n"
-                            "If none of Q, D, T, F is specified, all information will be printed.\r\n"),
-              std::string::npos);
-    EXPECT_TRUE(run.Text.ends_with("printed.\r\n"));
-    EXPECT_EQ(std::count(run.Text.begin(), run.Text.end(), '\n'), 14);
-}
-
 TEST_F(ConsoleTest, UnconvertibleTimeKeepsTheDateColumn)
 {
     FDirA.AddFile("uninst.inf", LocalTime(1975, 6, 1, 12, 0, 0));
