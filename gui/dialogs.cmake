@@ -4,3 +4,13 @@
 add_library(ps_window STATIC Window.cpp Prompts.cpp)
 target_include_directories(ps_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ps_window PUBLIC ${PS_GUI_SYSTEM_LIBS})
+
+add_library(ps_dialogs STATIC
+  ps_progress.cpp ps_query.cpp ps_about.cpp components/UrlLabel.cpp components/RadioGroup.cpp)
+target_include_directories(ps_dialogs PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(ps_dialogs PUBLIC ps_window)
+
+add_library(ps_dialogs_res OBJECT ps_dialogs.rc)
+target_include_directories(ps_dialogs_res PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+set_property(SOURCE ps_dialogs.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/ps_dialogs_res.h ${CMAKE_CURRENT_SOURCE_DIR}/res/pscope.ico)

@@ -1,5 +1,7 @@
 #include "GuiTest.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -69,26 +71,10 @@ void CALLBACK CloseLeftOpenDialog(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-// Without a window manager on the virtual display, Wine waits two seconds
-// for one whenever a managed window is hidden. The test programs' windows
-// are left unmanaged (a setting of this program alone, in the test prefix);
-// it must be in place before the first window is created.
-const bool GUnmanagedWindows = [] {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return false;
-    std::string exeName(path, length);
-    exeName = exeName.substr(exeName.find_last_of("\\/") + 1);
-    const std::string key = "Software\\Wine\\AppDefaults\\" + exeName + "\\X11 Driver";
-    HKEY handle = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &handle, nullptr) != ERROR_SUCCESS)
-        return false;
-    const LONG written = RegSetValueExA(handle, "Managed", 0, REG_SZ,
-                                        reinterpret_cast<const BYTE*>("N"), 2);
-    RegCloseKey(handle);
-    return written == ERROR_SUCCESS;
+// The common controls (progress bar, list view ...) the windows under test use.
+const bool GCommonControls = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&controls) != FALSE;
 }();
 
 }  // namespace

@@ -1,0 +1,15 @@
+#include "ps_query.h"
+
+#include "ps_dialogs_res.h"
+
+TfrmQuerySP4::TfrmQuerySP4(HWND owner)
+{
+    CreateDialogFromTemplate(IDD_QUERYSP4, owner);
+    rgrpWhatToDo.Attach(Item(IDC_RGRPWHATTODO));
+    rgrpWhatToDo.SetItemIndex(0);
+    SetActiveControl(rgrpWhatToDo.Handle());
+    SetDefaultButton(IDC_BTNOK);
+    SetCancelButton(IDC_BTNCANCEL);
+    SetButtonResult(IDC_BTNOK, IDOK);
+    SetButtonResult(IDC_BTNCANCEL, IDCANCEL);
+}

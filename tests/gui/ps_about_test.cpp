@@ -1,0 +1,102 @@
+// The about box: what it shows, where its links lead, and OK as the only way out.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "GuiTest.h"
+#include "ps_about.h"
+#include "ps_dialogs_res.h"
+
+TEST(AboutBox, ShowsTheProgramItsVersionAndAddresses)
+{
+    TfrmAbout form(nullptr);
+    EXPECT_EQ(form.Caption(), "About Patchscope");
+    EXPECT_EQ(TextOf(form.Item(IDC_LBLAPPTITLE)), "Patchscope");
+    EXPECT_EQ(TextOf(form.Item(IDC_LBLVERSION)), "Version 1.1.3");
+    EXPECT_EQ(TextOf(form.Item(IDC_LBLEMAIL)), "E-mail:");
+    EXPECT_EQ(TextOf(form.Item(IDC_LBLWWW)), "WWW:");
+    EXPECT_EQ(form.urlEmail.Caption(), "patchscope@example.com");
+    EXPECT_EQ(form.urlEmail.Target(), "mailto:patchscope@example.com");
+    EXPECT_EQ(form.urlWebpage.Caption(), "http://www.example.com/patchscope/");
+    EXPECT_EQ(form.urlWebpage.Target(), "http://www.example.com/patchscope/");
+    EXPECT_EQ(TextOf(form.Item(IDC_BTNOK)), "OK");
+}
+
+TEST(AboutBox, ShowsTheProgramIcon)
+{
+    TfrmAbout form(nullptr);
+    const auto shown = reinterpret_cast<HICON>(SendMessageA(form.Item(IDC_IMGICON), STM_GETICON, 0, 0));
+    EXPECT_EQ(shown, LoadIconA(GetModuleHandleA(nullptr), PS_MAINICON));
+    ASSERT_NE(shown, nullptr);
+    RECT image{};
+    GetClientRect(form.Item(IDC_IMGICON), &image);
+    EXPECT_EQ(image.right, 32);
+    EXPECT_EQ(image.bottom, 32);
+}
+
+TEST(AboutBox, OpensWithTheFocusOnOkEveryTime)
+{
+    TScriptedPrompts prompts;
+    TfrmAbout form(nullptr);
+    HWND focused[3] = {};
+    for (HWND& focus : focused) {
+        prompts.DialogScripts.push_back([&focus](TDialog& shown) {
+            focus = GetFocus();
+            // The user leaves the focus elsewhere before closing.
+            SetFocus(shown.Item(IDC_URLWEBPAGE));
+            PostMessageA(shown.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        });
+        form.ShowModal();
+    }
+    for (HWND focus : focused)
+        EXPECT_EQ(focus, form.Item(IDC_BTNOK));
+    EXPECT_EQ(prompts.DialogsLeftOpen, 0);
+}
+
+TEST(AboutBox, EnterEscAndOkAllCloseItWithOk)
+{
+    TScriptedPrompts prompts;
+    TfrmAbout form(nullptr);
+    prompts.DialogScripts.push_back(PressKeyScript(VK_RETURN));
+    prompts.DialogScripts.push_back(PressKeyScript(VK_ESCAPE));
+    prompts.DialogScripts.push_back(ClickButtonScript(IDC_BTNOK));
+    for (int showing = 0; showing < 3; ++showing) {
+        EXPECT_EQ(form.ShowModal(), IDOK) << "showing " << showing;
+        EXPECT_FALSE(form.Visible());
+    }
+    EXPECT_EQ(prompts.DialogsLeftOpen, 0);
+}
+
+TEST(AboutBox, LinksOpenThroughTheShell)
+{
+    TScriptedPrompts prompts;
+    TfrmAbout form(nullptr);
+    prompts.DialogScripts.push_back([](TDialog& shown) {
+        ClickControl(shown.Item(IDC_URLEMAIL));
+        ClickControl(shown.Item(IDC_URLWEBPAGE));
+        EXPECT_TRUE(shown.Visible()) << "a link leaves the box open";
+        PressKey(VK_ESCAPE);
+    });
+    form.ShowModal();
+    ASSERT_EQ(prompts.ShellOpens.size(), 2u);
+    EXPECT_EQ(prompts.ShellOpens[0].Target, "mailto:patchscope@example.com");
+    EXPECT_EQ(prompts.ShellOpens[1].Target, "http://www.example.com/patchscope/");
+}
+
+TEST(AboutBox, HasItsDesignedSizeAndLook)
+{
+    TfrmAbout form(nullptr);
+    form.Show();
+    PumpMessages(100);
+    const SIZE client = ClientSize(form.Handle());
+    EXPECT_NEAR(client.cx, 375, 1);
+    EXPECT_NEAR(client.cy, 195, 1);
+    // The links end inside the panel.
+    RECT panel{}, web{};
+    GetWindowRect(form.Item(IDC_PANEL1), &panel);
+    GetWindowRect(form.Item(IDC_URLWEBPAGE), &web);
+    EXPECT_LT(web.right, panel.right);
+    EXPECT_FALSE(SaveWindowShot(form.Handle(), "about").empty());
+}
