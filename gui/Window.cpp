@@ -189,11 +189,12 @@ LRESULT CALLBACK TFrameWindow::WindowProc(HWND window, UINT message, WPARAM wPar
     if (!self)
         return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        // Last message: the object forgets the handle (and may be freed by
-        // its owner from here on).
+        // Last message: the object forgets the handle and may be freed.
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->Detached();
-        return DefWindowProcA(window, message, wParam, lParam);
+        const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+        self->WindowDestroyed();
+        return result;
     }
     return self->Dispatch(message, wParam, lParam);
 }
@@ -285,6 +286,7 @@ INT_PTR CALLBACK TDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, DWLP_USER, 0);
         self->Detached();
+        self->WindowDestroyed();
         return FALSE;
     }
     // DefaultHandler clears the flag of the innermost call: a handler may

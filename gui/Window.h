@@ -114,6 +114,10 @@ protected:
     virtual void FormShow() {}
     virtual void FormResize() {}
     virtual void FormDestroy() {}
+    // The last call of the window's life, after the object has forgotten its
+    // handle: a window that frees itself when closed has its owner free it
+    // here, and nothing touches the object afterwards.
+    virtual void WindowDestroyed() {}
 
     // The guarded call of HandleMessage shared by both window procedures.
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,7 @@
 // The hyperlink label: its look, its click, its context menu and the clipboard.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,23 @@ int PixelsOf(HWND label, COLORREF colour)
     return count;
 }
 
+// The most pixels of one row of the label drawn in Colour.
+int LongestRowOf(HWND label, COLORREF colour)
+{
+    const SIZE size = ClientSize(label);
+    HDC dc = GetDC(label);
+    int longest = 0;
+    for (int y = 0; y < size.cy; ++y) {
+        int count = 0;
+        for (int x = 0; x < size.cx; ++x)
+            if (GetPixel(dc, x, y) == colour)
+                ++count;
+        longest = std::max(longest, count);
+    }
+    ReleaseDC(label, dc);
+    return longest;
+}
+
 // The about box shown without modality, so that its labels live on screen.
 struct ShownAboutBox : ::testing::Test {
     TScriptedPrompts prompts;
@@ -64,11 +82,10 @@ void CALLBACK EndStuckMenu(HWND, UINT, UINT_PTR timer, DWORD)
 TEST_F(ShownAboutBox, LinkIsBlueAndUnderlinedAndPurpleWhilePressed)
 {
     HWND label = web().Handle();
-    LOGFONTA font{};
-    HDC dc = GetDC(label);
     EXPECT_GT(PixelsOf(label, TUrlLabel::kLinkColor), 0);
     EXPECT_EQ(PixelsOf(label, TUrlLabel::kPressedColor), 0);
-    ReleaseDC(label, dc);
+    // The underline: one row blue from end to end of the text.
+    EXPECT_GE(LongestRowOf(label, TUrlLabel::kLinkColor), ClientSize(label).cx - 3);
 
     MouseDown(label, 3, 3);
     PumpMessages(20);
@@ -82,7 +99,6 @@ TEST_F(ShownAboutBox, LinkIsBlueAndUnderlinedAndPurpleWhilePressed)
     EXPECT_FALSE(web().Pressed());
     EXPECT_GT(PixelsOf(label, TUrlLabel::kLinkColor), 0);
     EXPECT_TRUE(prompts.ShellOpens.empty());
-    (void)font;
 }
 
 TEST_F(ShownAboutBox, LinkShowsTheHandCursorUnlessTheProgramIsBusy)

@@ -2,6 +2,7 @@
 // and modeless dialogs from templates, reflection, hints and accelerators.
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -136,12 +137,21 @@ TEST(FrameWindow, HandlersReachTheDerivedObject)
     EXPECT_EQ(SendMessageA(frame.Handle(), WM_PING, 0, 0), 1);
 }
 
-TEST(FrameWindow, ObjectForgetsAWindowDestroyedUnderIt)
+TEST(FrameWindow, AWindowClosedByTheUserCanFreeItsObject)
 {
-    TTestFrame frame;
-    DestroyWindow(frame.Handle());
-    EXPECT_EQ(frame.Handle(), nullptr);
-    EXPECT_EQ(Application().WindowOf(nullptr), nullptr);
+    // As a details window does: its owner frees it once it is destroyed.
+    struct TSelfFreeing : TTestFrame {
+        explicit TSelfFreeing(std::unique_ptr<TSelfFreeing>& owner) : FOwner(owner) {}
+        std::unique_ptr<TSelfFreeing>& FOwner;
+        void WindowDestroyed() override { FOwner.reset(); }
+    };
+    std::unique_ptr<TSelfFreeing> window;
+    window = std::make_unique<TSelfFreeing>(window);
+    HWND handle = window->Handle();
+    SendMessageA(handle, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(TWindow::FromHandle(handle), nullptr);
 }
 
 TEST(FrameWindow, AcceleratorsReachTheCommandHandler)
@@ -194,14 +204,6 @@ TEST(FrameWindow, MenuHintsReachTheApplicationHint)
     EXPECT_EQ(Application().Hint(), "");
     EXPECT_EQ(changes, 2);
     Application().OnHint = nullptr;
-}
-
-TEST(Hints, ShortAndLongParts)
-{
-    EXPECT_EQ(GetShortHint("Refresh|Refresh the hotfix list"), "Refresh");
-    EXPECT_EQ(GetLongHint("Refresh|Refresh the hotfix list"), "Refresh the hotfix list");
-    EXPECT_EQ(GetShortHint("Computer"), "Computer");
-    EXPECT_EQ(GetLongHint("Computer"), "Computer");
 }
 
 TEST(ModalDialog, ButtonsEscAndCloseBoxGiveTheirResults)
