@@ -66,8 +66,6 @@ void SetWindowTextString(HWND window, const std::string& text);
 SIZE ClientSize(HWND window);
 // Moves a top-level window so that it is centred on the screen's work area.
 void CenterOnScreen(HWND window);
-// Resource identifiers given as numbers (MAKEINTRESOURCE) or as names.
-inline LPCSTR ResourceName(int id) { return MAKEINTRESOURCEA(id); }
 
 // ---------------------------------------------------------------------------
 
