@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr const char* kColumnsSection = "Columns";
 constexpr const char* kSortSection = "Sort";
 // Widths beyond this come from a hand edit, not from a header anyone dragged.
@@ -187,7 +186,14 @@ bool TCustomEnhListView::Create(HWND parent, int id, const RECT& bounds)
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     if (!window)
         return false;
-    if (!SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    // Subclassed through the window procedure itself, with the object in the
+    // window's user data: the common controls' subclass chain asks the window
+    // system for its data on every message, which makes each message to the
+    // list many times dearer.
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FOriginalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    if (!FOriginalProc) {
         DestroyWindow(window);
         return false;
     }
@@ -214,14 +220,18 @@ void TCustomEnhListView::DestroyHandle()
 }
 
 LRESULT CALLBACK TCustomEnhListView::SubclassProc(HWND window, UINT message, WPARAM wParam,
-                                                  LPARAM lParam, UINT_PTR id, DWORD_PTR self)
+                                                  LPARAM lParam)
 {
-    auto* list = reinterpret_cast<TCustomEnhListView*>(self);
+    auto* list = reinterpret_cast<TCustomEnhListView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!list)
+        return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SubclassProc, id);
+        const WNDPROC original = list->FOriginalProc;
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         list->FHandle = nullptr;
         list->FUpdateCount = 0;
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcA(original, window, message, wParam, lParam);
     }
     // The platform's window procedures cannot pass C++ exceptions on.
     try {
@@ -236,7 +246,7 @@ LRESULT CALLBACK TCustomEnhListView::SubclassProc(HWND window, UINT message, WPA
 
 LRESULT TCustomEnhListView::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return DefSubclassProc(FHandle, message, wParam, lParam);
+    return CallWindowProcA(FOriginalProc, FHandle, message, wParam, lParam);
 }
 
 LRESULT TCustomEnhListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

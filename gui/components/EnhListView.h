@@ -173,8 +173,7 @@ protected:
                                 const std::vector<int>& numbers);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM context);
     void InsertColumn(int column);
     void ApplyAutoWidths();
@@ -188,6 +187,7 @@ private:
     void ContextPopup(LPARAM position);
 
     HWND FHandle = nullptr;
+    WNDPROC FOriginalProc = nullptr;
     std::vector<TListColumn> FColumns;
     TAutoColumnSort FAutoColumnSort = acsNoSort;
     bool FAutoSortAscending = true;
