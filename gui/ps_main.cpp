@@ -560,7 +560,8 @@ void TfrmMain::UpdateListTexts()
     auto dateText = [&](double value) {
         return value == 0 ? unknown : FormatDateTime(FOptions->ListTimeFormat, value, locale);
     };
-    for (int row = 0; row < listMain->ItemCount(); ++row) {
+    const int rows = listMain->ItemCount();
+    for (int row = 0; row < rows; ++row) {
         const auto* hotfix = static_cast<const THotfix*>(listMain->ItemData(row));
         if (!hotfix)
             continue;

@@ -1,0 +1,41 @@
+#!/bin/sh
+# window-bench.sh BUILDDIR [COUNT [RUNS]]
+#
+# Times the main window's LoadHotfixList of the large benchmark computer
+# (COUNT hotfixes, default 10000, made by ../make-bench.sh in
+# BUILDDIR/bench-prefix, shared with the console benchmark) against pscopecl
+# on the same data, RUNS times each by turns (default 5), in one program on a
+# virtual display of its own. Prints the medians and their ratio.
+set -eu
+if [ $# -lt 1 ] || [ $# -gt 3 ]; then
+  echo "usage: $0 BUILDDIR [COUNT [RUNS]]" >&2
+  exit 2
+fi
+build=$(cd -- "$1" && pwd)
+count=${2:-10000}
+runs=${3:-5}
+here=$(cd -- "$(dirname -- "$0")" && pwd)
+bench="$build/bench/window/window_bench.exe"
+pscopecl="$build/console/pscopecl.exe"
+for program in "$bench" "$pscopecl"; do
+  [ -f "$program" ] || { echo "$program is missing: build it first" >&2; exit 1; }
+done
+
+prefix="$build/bench-prefix"
+if [ "$(cat "$prefix/bench-count" 2>/dev/null || true)" != "$count" ]; then
+  "$here/../make-bench.sh" "$prefix" "$count"
+fi
+export WINEPREFIX="$prefix" WINEDEBUG=-all
+
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
+  </dev/null >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$display_file"; wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
+i=0
+while [ ! -s "$display_file" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+[ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
+DISPLAY=":$(cat "$display_file")"
+export DISPLAY
+wineserver -p </dev/null >/dev/null 2>&1
+wine "$bench" "$(winepath -w "$pscopecl" 2>/dev/null)" "$runs" </dev/null 2>&1 | tr -d '\r'
