@@ -121,6 +121,7 @@ TEST_F(LoadTest, FailedConnectionIsReportedAndLeavesTheScreenAsItWas)
     Start();
     const std::string caption = main->Caption();
     TypeComputer("nosuchhost");
+    EXPECT_EQ(main->ServicePack(), 3);
 
     ASSERT_EQ(prompts.Messages.size(), 1u);
     EXPECT_EQ(prompts.Messages[0].Text,
@@ -213,7 +214,16 @@ TEST_F(SP4Test, QuestionComesOncePerRunAndCancelWritesNothing)
 {
     AddHotfix("Q169461");
     AddHotfix("Q700001");
+    int choiceShown = -1;
+    HWND focusShown = nullptr;
+    prompts.DialogScripts.push_back([&](TDialog& dialog) {
+        choiceShown = static_cast<TfrmQuerySP4&>(dialog).Choice();
+        focusShown = GetFocus();
+        dialog.SetModalResult(IDCANCEL);
+    });
     Start();
+    EXPECT_EQ(choiceShown, 0);
+    EXPECT_EQ(focusShown, GetDlgItem(query->Handle(), IDC_RGRPWHATTODO_ITEM0));
     ASSERT_EQ(prompts.DialogsShown.size(), 1u);
     EXPECT_EQ(prompts.DialogsShown[0], "Service Pack 4 found on \\\\" + LocalName());
     EXPECT_TRUE(main->SP4Asked());
