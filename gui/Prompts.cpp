@@ -1,42 +1,18 @@
 #include "Prompts.h"
 
 #include <commdlg.h>
-#include <objbase.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "Window.h"
+#include "components/BrowseDr.h"
 
 namespace {
 
 TPrompts* GOverride = nullptr;
-
-struct ItemIdListDeleter {
-    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-using ItemIdList = std::unique_ptr<ITEMIDLIST, ItemIdListDeleter>;
-
-// What the user typed into the browse dialog's edit box when it names no
-// item of the network folder (a computer that is not listed).
-struct TBrowseState {
-    std::string Typed;
-    bool TypedName = false;
-};
-
-int CALLBACK BrowseCallback(HWND, UINT message, LPARAM lParam, LPARAM data)
-{
-    if (message == BFFM_VALIDATEFAILEDA) {
-        auto& state = *reinterpret_cast<TBrowseState*>(data);
-        state.Typed = reinterpret_cast<const char*>(lParam);
-        state.TypedName = true;
-        return 0;  // close the dialog and take the typed name
-    }
-    return 0;
-}
 
 }  // namespace
 
@@ -92,32 +68,12 @@ bool TSystemPrompts::SaveFile(HWND owner, TSaveFileRequest& request)
 
 bool TSystemPrompts::BrowseComputer(HWND owner, TBrowseComputerRequest& request)
 {
-    ITEMIDLIST* rootList = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_NETWORK, &rootList)))
-        rootList = nullptr;
-    const ItemIdList root(rootList);
-    // The platform fixes the display name's buffer at MAX_PATH characters.
-    char displayName[MAX_PATH] = {};
-    TBrowseState state;
-    BROWSEINFOA browse{};
-    browse.hwndOwner = owner;
-    browse.pidlRoot = root.get();
-    browse.pszDisplayName = displayName;
-    browse.lpszTitle = request.Title.empty() ? nullptr : request.Title.c_str();
-    browse.ulFlags = BIF_BROWSEFORCOMPUTER | BIF_EDITBOX | BIF_VALIDATE;
-    browse.lpfn = BrowseCallback;
-    browse.lParam = reinterpret_cast<LPARAM>(&state);
-    const ItemIdList chosen(SHBrowseForFolderA(&browse));
-    if (chosen) {
-        displayName[MAX_PATH - 1] = '\0';
-        request.Computer = displayName;
-        return !request.Computer.empty();
-    }
-    if (state.TypedName && !state.Typed.empty()) {
-        request.Computer = state.Typed;
-        return true;
-    }
-    return false;
+    TBrowseComputerDialog dialog;
+    dialog.Title = request.Title;
+    if (!dialog.Execute(owner))
+        return false;
+    request.Computer = dialog.ComputerName();
+    return true;
 }
 
 int TSystemPrompts::ShowModal(TDialog& dialog) { return dialog.RunModal(); }

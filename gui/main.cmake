@@ -1,9 +1,7 @@
 # The main window and the program itself. pscope_res is the program's
 # resource script (which includes every window's script and the shared
 # string table); the tests of the main window link it as well.
-add_library(ps_mainwnd STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/ps_main.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/components/BrowseDr.cpp)
+add_library(ps_mainwnd STATIC ${CMAKE_CURRENT_LIST_DIR}/ps_main.cpp)
 target_include_directories(ps_mainwnd PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(ps_mainwnd PUBLIC
   ps_dialogs ps_listview ps_win32pas ps_useropts ps_window ps_common_win ${PS_GUI_SYSTEM_LIBS})

@@ -59,15 +59,15 @@ bool TBrowseComputerDialog::Execute(HWND owner)
     info.hwndOwner = owner;
     info.pidlRoot = root.get();
     info.pszDisplayName = displayName;
-    info.lpszTitle = Title.c_str();
+    info.lpszTitle = Title.empty() ? nullptr : Title.c_str();
     info.ulFlags = BIF_BROWSEFORCOMPUTER | BIF_EDITBOX | BIF_VALIDATE;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(this);
 
     ItemList chosen(SHBrowseForFolderA(&info));
-    if (!FTypedName.empty())
-        FComputerName = FTypedName;
-    else if (chosen)
+    if (chosen)
         FComputerName.assign(displayName, strnlen(displayName, sizeof displayName));
+    else
+        FComputerName = FTypedName;
     return !FComputerName.empty();
 }

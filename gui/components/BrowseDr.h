@@ -1,13 +1,14 @@
 #pragma once
 // The shell's folder browser, rooted at the network neighbourhood and
 // restricted to computers, with an edit box in which a name can be typed.
+// The program runs it through the prompt seam (TSystemPrompts::BrowseComputer).
 #include <windows.h>
 
 #include <string>
 
 class TBrowseComputerDialog {
 public:
-    std::string Title = "Select a computer";
+    std::string Title;   // the text above the tree; none when empty
 
     // Runs the dialog modally; true when the user confirmed a computer, whose
     // name (as the shell or the user gave it, with or without leading
@@ -19,5 +20,5 @@ private:
     static int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM param, LPARAM data);
 
     std::string FComputerName;
-    std::string FTypedName;   // a typed name that the shell could not resolve
+    std::string FTypedName;   // a typed name that names no browsed computer
 };
