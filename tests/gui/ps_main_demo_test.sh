@@ -29,7 +29,7 @@ out=$(mktemp)
 trap 'rm -f "$out" "$out.ids"; wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 
 failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+fail() { printf 'FAIL: %s\n' "$*" >&2; failures=$((failures + 1)); }
 
 wine "$pscopecl" Q </dev/null 2>/dev/null | tr -d '\r' | cut -f1 | sort -f >"$out.ids"
 expected_count=$(wc -l <"$out.ids")

@@ -133,8 +133,15 @@ int Read(HWND main)
         std::fprintf(stderr, "cannot open the program's process\n");
         return 1;
     }
-    HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
-    HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+    // The window may still be creating its controls.
+    HWND list = nullptr;
+    HWND bar = nullptr;
+    for (int waited = 0; waited < 300 && (!list || !bar); ++waited) {
+        list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
+        bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+        if (!list || !bar)
+            Sleep(100);
+    }
     if (!list || !bar) {
         std::fprintf(stderr, "the main window has no list or status bar\n");
         return 1;
