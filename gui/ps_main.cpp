@@ -61,6 +61,53 @@ std::string FormatResString(unsigned id, std::initializer_list<std::string> args
 // stock object, never freed.
 HFONT FormFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
+// Whether a control is set to be shown, whether or not its window is on the
+// screen yet.
+bool Shown(HWND control) { return (GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// A window's device context with the form's font selected, for measuring.
+class TMeasureContext {
+public:
+    explicit TMeasureContext(HWND window) : FWindow(window), FContext(GetDC(window))
+    {
+        if (FContext)
+            FPrevious = SelectObject(FContext, FormFont());
+    }
+    ~TMeasureContext()
+    {
+        if (FContext) {
+            SelectObject(FContext, FPrevious);
+            ReleaseDC(FWindow, FContext);
+        }
+    }
+    TMeasureContext(const TMeasureContext&) = delete;
+    TMeasureContext& operator=(const TMeasureContext&) = delete;
+
+    int TextWidth(const std::string& text) const
+    {
+        SIZE size{};
+        if (FContext)
+            GetTextExtentPoint32A(FContext, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+
+private:
+    HWND FWindow;
+    HDC FContext;
+    HGDIOBJ FPrevious = nullptr;
+};
+
+// The hint of a command or control from the string table; none when it has
+// no string.
+std::string CommandHint(unsigned id)
+{
+    try {
+        return LoadResString(id);
+    } catch (const std::runtime_error&) {
+        return {};
+    }
+}
+
 std::string UpperCase(std::string text)
 {
     for (char& c : text)
@@ -412,9 +459,9 @@ void TfrmMain::FormResize()
     int top = client.top;
     int bottom = client.bottom;
     RECT bar{};
-    if (IsWindowVisible(tlbMain) && GetWindowRect(tlbMain, &bar))
+    if (Shown(tlbMain) && GetWindowRect(tlbMain, &bar))
         top += bar.bottom - bar.top;
-    if (IsWindowVisible(sbarMain) && GetWindowRect(sbarMain, &bar))
+    if (Shown(sbarMain) && GetWindowRect(sbarMain, &bar))
         bottom -= bar.bottom - bar.top;
     MoveWindow(listMain->Handle(), 0, top, client.right, std::max(bottom - top, 0), TRUE);
 }
@@ -695,16 +742,7 @@ void TfrmMain::ShowSummary(const std::string& servicePackText)
 
 void TfrmMain::SetStatusText(const std::string& text)
 {
-    int width = 0;
-    if (HDC dc = GetDC(FHandle)) {
-        HGDIOBJ previous = SelectObject(dc, FormFont());
-        SIZE size{};
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        SelectObject(dc, previous);
-        ReleaseDC(FHandle, dc);
-        width = size.cx;
-    }
-    const int parts[] = {width + 10, -1};
+    const int parts[] = {TMeasureContext(FHandle).TextWidth(text) + 10, -1};
     SendMessageA(sbarMain, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     // A leading tab centres the text in its panel.
     const std::string centred = "\t" + text;
@@ -723,6 +761,8 @@ void TfrmMain::AddToHistory(const std::string& computer)
     if (maximum <= 0)
         return;
     const std::string name = computer.size() > 2 ? computer.substr(2) : std::string();
+    if (name.empty())
+        return;
     int found = -1;
     const int count = static_cast<int>(SendMessageA(cmbComputer, CB_GETCOUNT, 0, 0));
     std::vector<std::string> entries;
@@ -821,13 +861,14 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(FormFont());
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->code == TTN_GETDISPINFOA) {
+        if (header->code == TTN_GETDISPINFOA &&
+            header->hwndFrom == reinterpret_cast<HWND>(SendMessageA(tlbMain, TB_GETTOOLTIPS, 0, 0))) {
             auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-            const UINT_PTR id = info->hdr.idFrom;
-            const std::string hint =
-                (info->uFlags & TTF_IDISHWND) ? LoadResString(IDC_CMBCOMPUTER)
-                                              : LoadResString(static_cast<unsigned>(id));
-            // The tool tip copies the text before this handler's buffer goes.
+            const unsigned id = (info->uFlags & TTF_IDISHWND)
+                                    ? static_cast<unsigned>(IDC_CMBCOMPUTER)
+                                    : static_cast<unsigned>(info->hdr.idFrom);
+            const std::string hint = CommandHint(id);
+            // The platform's buffer is fixed at 80 characters; longer tips are cut.
             const std::string tip = GetShortHint(hint);
             lstrcpynA(info->szText, tip.c_str(), static_cast<int>(std::size(info->szText)));
             return 0;
@@ -921,7 +962,7 @@ std::string TfrmMain::HintAt(HWND control, POINT point) const
         if (index >= 0 &&
             SendMessageA(tlbMain, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) &&
             !(button.fsStyle & BTNS_SEP))
-            return LoadResString(static_cast<unsigned>(button.idCommand));
+            return CommandHint(static_cast<unsigned>(button.idCommand));
         return {};
     }
     return TFrameWindow::HintAt(control, point);
@@ -994,9 +1035,9 @@ void TfrmMain::mnuViewClick(HMENU viewMenu)
     EnableMenuItem(viewMenu, IDM_MNULOCALCOMPUTER,
                    MF_BYCOMMAND | (IsWindowsNT() && !FComputer.empty() ? MF_ENABLED : MF_GRAYED));
     CheckMenuItem(viewMenu, IDM_MNUVIEWTOOLBAR,
-                  MF_BYCOMMAND | (IsWindowVisible(tlbMain) ? MF_CHECKED : MF_UNCHECKED));
+                  MF_BYCOMMAND | (Shown(tlbMain) ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(viewMenu, IDM_MNUVIEWSTATUSBAR,
-                  MF_BYCOMMAND | (IsWindowVisible(sbarMain) ? MF_CHECKED : MF_UNCHECKED));
+                  MF_BYCOMMAND | (Shown(sbarMain) ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void TfrmMain::popupHotfixPopup() { UpdateCommands(); }
@@ -1053,7 +1094,7 @@ void TfrmMain::listMainContextMenu(POINT screenPoint)
 
 void TfrmMain::mnuViewToolbarClick()
 {
-    FOptions->Toolbar = !IsWindowVisible(tlbMain);
+    FOptions->Toolbar = !Shown(tlbMain);
     ShowWindow(tlbMain, FOptions->Toolbar ? SW_SHOW : SW_HIDE);
     CheckMenuItem(GetMenu(FHandle), IDM_MNUVIEWTOOLBAR,
                   MF_BYCOMMAND | (FOptions->Toolbar ? MF_CHECKED : MF_UNCHECKED));
@@ -1062,7 +1103,7 @@ void TfrmMain::mnuViewToolbarClick()
 
 void TfrmMain::mnuViewStatusbarClick()
 {
-    FOptions->Statusbar = !IsWindowVisible(sbarMain);
+    FOptions->Statusbar = !Shown(sbarMain);
     ShowWindow(sbarMain, FOptions->Statusbar ? SW_SHOW : SW_HIDE);
     CheckMenuItem(GetMenu(FHandle), IDM_MNUVIEWSTATUSBAR,
                   MF_BYCOMMAND | (FOptions->Statusbar ? MF_CHECKED : MF_UNCHECKED));
