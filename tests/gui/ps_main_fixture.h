@@ -13,6 +13,7 @@
 #include "GuiTest.h"
 #include "PrivateRegistry.h"
 #include "TestFiles.h"
+#include "UserOpts.h"
 #include "Win32pas.h"
 #include "ps_dialogs_res.h"
 #include "ps_main.h"

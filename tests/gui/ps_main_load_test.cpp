@@ -69,9 +69,16 @@ TEST_F(LoadTest, RowsShowTheHotfixesWithTheirDatesFilesAndUnknownValues)
     SendMessageA(main->StatusBar(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     EXPECT_GT(panel.right - panel.left, 50);
     EXPECT_NE(panel.right - panel.left, 200);
+    SaveWindowShot(main->Handle(), "ps_main_local_list");
+
+    // New settings reach the texts without a reload.
+    main->Options().DefaultText = "?";
+    main->Options().ListTimeFormat = "yyyy";
+    main->UpdateListTexts();
+    EXPECT_EQ(Column(2), (Texts{"?", "1998", "?"}));
     // The settings key is created on the computer that was listed.
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kMachineSettings));
-    SaveWindowShot(main->Handle(), "ps_main_local_list");
+
 }
 
 TEST_F(LoadTest, StatusTextNamesTheServicePackAndCountsNoneOneAndSeveral)
