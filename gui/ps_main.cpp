@@ -356,15 +356,11 @@ void TfrmMain::CreateComputerBox()
 
 void TfrmMain::CreateList()
 {
-    const std::pair<unsigned, int> columns[] = {{IDS_COLHOTFIX, 39},
-                                                {IDS_COLDESCRIPTION, 65},
-                                                {IDS_COLHOTFIXDATE, 63},
-                                                {IDS_COLDATEAPPLIED, 72},
-                                                {IDS_COLAFFECTEDFILES, 348}};
-    for (const auto& [caption, designWidth] : columns) {
-        (void)designWidth;   // every column fits its header (the last one the rest)
+    // Every column fits its header (the last one takes the rest of the
+    // width) until the user or the stored settings give it a width.
+    for (unsigned caption : {IDS_COLHOTFIX, IDS_COLDESCRIPTION, IDS_COLHOTFIXDATE,
+                             IDS_COLDATEAPPLIED, IDS_COLAFFECTEDFILES})
         listMain->AddColumn(LoadResString(caption), LVSCW_AUTOSIZE_USEHEADER);
-    }
     listMain->SetAutoColumnSort(acsSortToggle);
     listMain->SetShowSortArrows(true);
     listMain->SetExtendedStyles({lvxHeaderDragDrop, lvxFullRowSelect});
@@ -372,11 +368,10 @@ void TfrmMain::CreateList()
     listMain->SaveSettings().RegistryKey = kListRegistryKey;
     listMain->OnSortItems = [this](TCustomEnhListView&, const TListItem& item1,
                                    const TListItem& item2, int sortColumn, int& result) {
-        result = listMainSortItems(reinterpret_cast<LPARAM>(&item1),
-                                   reinterpret_cast<LPARAM>(&item2), sortColumn);
+        result = listMainSortItems(item1, item2, sortColumn);
     };
     listMain->OnDeletion = [this](TCustomEnhListView&, const TListItem& item) {
-        listMainDeletion(reinterpret_cast<LPARAM>(item.Data));
+        listMainDeletion(item);
     };
     listMain->OnClick = [this](TCustomEnhListView&) { UpdateCommands(); };
     listMain->OnKeyUp = [this](TCustomEnhListView&, WORD&) { UpdateCommands(); };
@@ -1055,10 +1050,9 @@ void TfrmMain::listMainDblClick()
         mnuDetailsClick(false);
 }
 
-int TfrmMain::listMainSortItems(LPARAM item1, LPARAM item2, int sortColumn) const
+int TfrmMain::listMainSortItems(const TListItem& row1, const TListItem& row2,
+                                int sortColumn) const
 {
-    const auto& row1 = *reinterpret_cast<const TListItem*>(item1);
-    const auto& row2 = *reinterpret_cast<const TListItem*>(item2);
     const auto* hotfix1 = static_cast<const THotfix*>(row1.Data);
     const auto* hotfix2 = static_cast<const THotfix*>(row2.Data);
     if (row1.Caption.empty() || row2.Caption.empty() || !hotfix1 || !hotfix2)
@@ -1079,10 +1073,10 @@ int TfrmMain::listMainSortItems(LPARAM item1, LPARAM item2, int sortColumn) cons
     }
 }
 
-void TfrmMain::listMainDeletion(LPARAM data)
+void TfrmMain::listMainDeletion(const TListItem& row)
 {
     // The row owned its record.
-    std::unique_ptr<THotfix> hotfix(reinterpret_cast<THotfix*>(data));
+    std::unique_ptr<THotfix> hotfix(static_cast<THotfix*>(row.Data));
 }
 
 void TfrmMain::listMainContextMenu(POINT screenPoint)

@@ -12,6 +12,7 @@
 #include "Window.h"
 
 class TExtListView;
+struct TListItem;
 class TUserOptions;
 class TfrmAbout;
 class TfrmQuerySP4;
@@ -103,8 +104,8 @@ private:
     void popupHotfixPopup();
     void listMainKeyPress(char key);
     void listMainDblClick();
-    int listMainSortItems(LPARAM item1, LPARAM item2, int sortColumn) const;
-    void listMainDeletion(LPARAM data);
+    int listMainSortItems(const TListItem& item1, const TListItem& item2, int sortColumn) const;
+    void listMainDeletion(const TListItem& item);
     void listMainContextMenu(POINT screenPoint);
     void mnuViewToolbarClick();
     void mnuViewStatusbarClick();
