@@ -8,7 +8,6 @@
 #include <cstring>
 #include <initializer_list>
 #include <optional>
-#include <set>
 
 #include "DateTimePatterns.h"
 #include "LocaleInfo.h"
@@ -495,12 +494,12 @@ void TfrmMain::FormDestroy()
 
 void TfrmMain::LoadHotfixList(const std::string& computer)
 {
-    std::optional<TScreenCursor> hourglass;
-    hourglass.emplace();
+    std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
     registry->SetRootKey(HKEY_LOCAL_MACHINE);
 
-    // Step 14 runs whatever happened before it.
+    // Whatever happened: the history kept, the connection closed, the cursor
+    // restored and the commands brought up to date.
     auto finish = [&] {
         AddToHistory(FComputer);
         registry.reset();
@@ -524,8 +523,7 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
         options.DefaultText = FOptions->DefaultText;
         THotfixReader reader(*registry, FComputer, options);
         const TMachineSettings settings = reader.ReadMachineSettings();
-        bool preSP4Found = false;
-        FillList(reader, settings, preSP4Found);
+        const bool preSP4Found = FillList(reader, settings);
         AskAboutSP4(*registry, preSP4Found, settings.PreSP4List);
         ShowSummary(servicePackText);
     } catch (...) {
@@ -535,7 +533,7 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
     finish();
 }
 
-// Steps 2 and 3: the current computer, and the connection to a remote one.
+// The current computer, and the connection to a remote one.
 bool TfrmMain::ConnectTo(const std::string& computer, TRegIniFileEx& registry)
 {
     if (computer.empty()) {
@@ -546,7 +544,7 @@ bool TfrmMain::ConnectTo(const std::string& computer, TRegIniFileEx& registry)
     return registry.RegistryConnect(FComputer);
 }
 
-// Step 4: the service-pack text, and FServicePack from its last character.
+// The service-pack text, and FServicePack from its last character.
 std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
 {
     registry.CloseKey();
@@ -567,9 +565,9 @@ void TfrmMain::UpdateCaption()
                                  : FormatResString(IDS_CAPTIONREMOTE, {FComputer}));
 }
 
-// Steps 7 to 11: the rows, inside one batch update that ends whatever happens.
-void TfrmMain::FillList(THotfixReader& reader, const TMachineSettings& settings,
-                        bool& preSP4Found)
+// The rows, inside one batch update that ends whatever happens; true when
+// one of them is in the pre-SP4 list.
+bool TfrmMain::FillList(THotfixReader& reader, const TMachineSettings& settings)
 {
     listMain->BeginUpdate();
     TListFiller filler(*listMain, settings.PreSP4List);
@@ -586,7 +584,7 @@ void TfrmMain::FillList(THotfixReader& reader, const TMachineSettings& settings,
     UpdateListTexts();
     listMain->EndUpdate();
     ResortList();
-    preSP4Found = filler.PreSP4Found;
+    return filler.PreSP4Found;
 }
 
 void TfrmMain::ResortList()
@@ -614,7 +612,7 @@ void TfrmMain::UpdateListTexts()
     }
 }
 
-// Step 12: the Service Pack 4 question, at most once per run.
+// The Service Pack 4 question, at most once per run.
 void TfrmMain::AskAboutSP4(TRegIniFileEx& registry, bool preSP4Found,
                            const std::string& preSP4List)
 {
@@ -720,7 +718,7 @@ void TfrmMain::DeleteHotfixKey(TRegIniFileEx& registry, const std::string& id)
                              LoadResString(IDS_APPTITLE), MB_OK | MB_ICONERROR);
 }
 
-// Step 13: the service-pack command and the summary in the status bar.
+// The service-pack command and the summary in the status bar.
 void TfrmMain::ShowSummary(const std::string& servicePackText)
 {
     EnableMenuItem(GetMenu(FHandle), IDM_MNUVIEWSERVICEPACK,

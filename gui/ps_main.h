@@ -66,10 +66,10 @@ protected:
 private:
     class TListFiller;
 
-    // Steps of LoadHotfixList, in their order.
+    // The parts of LoadHotfixList, in their order.
     bool ConnectTo(const std::string& computer, TRegIniFileEx& registry);
     std::string ReadServicePack(TRegIniFileEx& registry);
-    void FillList(THotfixReader& reader, const TMachineSettings& settings, bool& preSP4Found);
+    bool FillList(THotfixReader& reader, const TMachineSettings& settings);
     void AskAboutSP4(TRegIniFileEx& registry, bool preSP4Found, const std::string& preSP4List);
     void ShowSummary(const std::string& servicePackText);
     void FinishLoad();
