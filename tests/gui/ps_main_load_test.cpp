@@ -303,6 +303,28 @@ TEST_F(SP4Test, DeletingRemovesOnlyTheListedHotfixesBackupsAndKeys)
     EXPECT_FALSE(MachineSetting("Ignore pre-SP4 hotfixes").Exists);
 }
 
+TEST_F(SP4Test, ABackupThatCannotBeDeletedIsReportedAndItsRowGoesAllTheSame)
+{
+    AddHotfix("Q169461");
+    ScratchDir& backup = AddUninstallDir("Q169461");
+    backup.AddFile("busy.dll");
+    // An open file without delete sharing cannot be removed.
+    HANDLE busy = CreateFileA((backup.Path() + "busy.dll").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    AnswerSP4(1);
+    Start();
+    CloseHandle(busy);
+
+    ASSERT_FALSE(prompts.Messages.empty());
+    EXPECT_EQ(prompts.Messages[0].Text,
+              "Error deleting " + backup.Path() +
+                  ". Make sure you have sufficient rights to the directory and its files.");
+    EXPECT_EQ(prompts.Messages[0].Caption, "Patchscope");
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q169461"));
+}
+
 TEST_F(SP4Test, DontAskAgainOnlyRemembersTheAnswer)
 {
     AddHotfix("Q169461");
