@@ -1,5 +1,6 @@
 // The main window's frame: start-up, menus, toolbar and hints, the computer
 // box and its history, command states, placement.
+#include "ps_about.h"
 #include "ps_main_fixture.h"
 
 namespace {
@@ -207,6 +208,22 @@ TEST_F(FrameTest, MenusCarryTheirShortcutsHintsAndTheBoldDefaultItem)
     EXPECT_STREQ(tip.szText, "Refresh");
     EXPECT_EQ(GetLongHint(main->HintAt(ComputerEdit(), POINT{1, 1})),
               "The most recent computers viewed");
+}
+
+TEST_F(FrameTest, AboutShowsTheAboutBoxAndExitClosesTheWindow)
+{
+    Start();
+    TfrmAbout about(main->Handle());
+    main->SetForms(&about, query.get());
+    Command(IDM_MNUABOUT);
+    ASSERT_EQ(prompts.DialogsShown.size(), 1u);
+    EXPECT_EQ(prompts.DialogsShown[0], "About Patchscope");
+
+    const HWND window = main->Handle();
+    SetWindowPos(window, nullptr, 40, 50, 450, 350, SWP_NOZORDER);
+    Command(IDM_MNUEXIT);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
+    EXPECT_EQ(ReadRawValue(HKEY_CURRENT_USER, kSettingsPath, "Top").Data.c_str(), std::string("50"));
 }
 
 TEST_F(FrameTest, ViewMenuShowsTheStatesAndTogglesTheBars)
