@@ -199,10 +199,25 @@ LRESULT CALLBACK TFrameWindow::WindowProc(HWND window, UINT message, WPARAM wPar
     return self->Dispatch(message, wParam, lParam);
 }
 
+namespace {
+// Sent by Show() to run a pending FormShow through the guarded dispatch.
+constexpr UINT WM_PENDINGFORMSHOW = WM_APP + 0x3F0;
+}  // namespace
+
 void TFrameWindow::Show(int command)
 {
+    // FormShow runs once the window is on the screen and painted, so that
+    // what it does (a first load, a question) happens in front of the window
+    // rather than before it appears.
+    FShowing = true;
+    FShowPending = false;
     ShowWindow(FHandle, command);
     UpdateWindow(FHandle);
+    FShowing = false;
+    if (FShowPending) {
+        FShowPending = false;
+        SendMessageA(FHandle, WM_PENDINGFORMSHOW, 0, 0);
+    }
 }
 
 bool TFrameWindow::PreTranslateMessage(MSG& message)
@@ -219,9 +234,16 @@ LRESULT TFrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         FormCreate();
         return 0;
     case WM_SHOWWINDOW:
-        if (wParam && !lParam)
-            FormShow();
+        if (wParam && !lParam) {
+            if (FShowing)
+                FShowPending = true;
+            else
+                FormShow();
+        }
         break;
+    case WM_PENDINGFORMSHOW:
+        FormShow();
+        return 0;
     case WM_SIZE:
         FormResize();
         break;

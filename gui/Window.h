@@ -169,6 +169,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     AcceleratorHandle FAccelerators;
     std::map<int, std::string> FMenuHints;
+    bool FShowing = false;       // inside Show()
+    bool FShowPending = false;   // FormShow waits until Show() has painted the window
 };
 
 // ---------------------------------------------------------------------------
