@@ -31,10 +31,15 @@ public:
     }
     int Created = 0, Shown = 0, Pings = 0, Commands = 0;
     int LastCommand = 0;
+    bool VisibleWhenShown = false;
 
 protected:
     void FormCreate() override { ++Created; }
-    void FormShow() override { ++Shown; }
+    void FormShow() override
+    {
+        ++Shown;
+        VisibleWhenShown = IsWindowVisible(Handle()) != FALSE;
+    }
     bool Command(int id, int code, HWND control) override
     {
         if (id != ID_SHORTCUT)
@@ -134,6 +139,9 @@ TEST(FrameWindow, HandlersReachTheDerivedObject)
     EXPECT_EQ(TWindow::FromHandle(frame.Handle()), &frame);
     frame.Show();
     EXPECT_EQ(frame.Shown, 1);
+    // What FormShow does (a first load, a question) happens in front of the
+    // window, not before it appears.
+    EXPECT_TRUE(frame.VisibleWhenShown);
     EXPECT_EQ(SendMessageA(frame.Handle(), WM_PING, 0, 0), 1);
 }
 
