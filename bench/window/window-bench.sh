@@ -26,6 +26,7 @@ if [ "$(cat "$prefix/bench-count" 2>/dev/null || true)" != "$count" ]; then
   "$here/../make-bench.sh" "$prefix" "$count"
 fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all
+. "$here/../../demo/wine-prefix.sh"   # pinned: the server and the programs on one processor
 
 display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
@@ -37,5 +38,6 @@ while [ ! -s "$display_file" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); do
 [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
 DISPLAY=":$(cat "$display_file")"
 export DISPLAY
-wineserver -p </dev/null >/dev/null 2>&1
-wine "$bench" "$(winepath -w "$pscopecl" 2>/dev/null)" "$runs" </dev/null 2>&1 | tr -d '\r'
+wineserver -k </dev/null >/dev/null 2>&1 || true
+pinned wineserver -p </dev/null >/dev/null 2>&1
+pinned wine "$bench" "$(winepath -w "$pscopecl" 2>/dev/null)" "$runs" </dev/null 2>&1 | tr -d '\r'
