@@ -162,9 +162,15 @@ void TUserOptions::ReadWindowSettings()
 void TUserOptions::ReadTextSettings()
 {
     // The console program reads these two the same way, through the same code.
-    const TListSettings list = Guarded(TListSettings{ListTimeFormat, DefaultText}, [&] {
-        return ReadListSettings(*Registry, LocaleFormatSettings());
-    });
+    TListSettings list{ListTimeFormat, DefaultText};
+    try {
+        list = ReadListSettings(*Registry, LocaleFormatSettings());
+    } catch (const ERegistryException&) {
+        // That reading stops at the first unreadable value; one at a time,
+        // the other still loads and only the faulty one is reported.
+        list.TimeFormat = ReadStringSetting(kMain, "Time format", list.TimeFormat);
+        list.DefaultText = ReadStringSetting(kMain, "Text if unknown value", list.DefaultText);
+    }
     ListTimeFormat = list.TimeFormat;
     DetailTimeFormat = ReadStringSetting(kDetails, "Time format", DetailTimeFormat);
     DefaultText = list.DefaultText;

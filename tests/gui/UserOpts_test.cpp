@@ -302,6 +302,29 @@ TEST_F(UserOptions, ValueOfWrongTypeKeepsItsDefaultAndIsReported)
                                         "Invalid data type for 'Display kilobytes'"}));
 }
 
+// The two values that the console program reads too are read together;
+// an unreadable one must not take the other with it.
+TEST_F(UserOptions, ListValuesOfWrongTypeSpoilOnlyThemselves)
+{
+    Put("Time format", REG_DWORD, Dword(0));
+    PutSz("Text if unknown value", "n/a");
+    TUserOptions first;
+    first.Load();
+    EXPECT_EQ(first.ListTimeFormat, DefaultListPattern(LocaleFormatSettings()));
+    EXPECT_EQ(first.DefaultText, "n/a");
+    EXPECT_EQ(Lines(first.LoadErrors),
+              std::vector<std::string>({"Invalid data type for 'Time format'"}));
+
+    PutSz("Time format", "yyyy");
+    Put("Text if unknown value", REG_BINARY, "xy");
+    TUserOptions second;
+    second.Load();
+    EXPECT_EQ(second.ListTimeFormat, "yyyy");
+    EXPECT_EQ(second.DefaultText, "(unknown)");
+    EXPECT_EQ(Lines(second.LoadErrors),
+              std::vector<std::string>({"Invalid data type for 'Text if unknown value'"}));
+}
+
 namespace {
 
 // Denies everyone all but reading on a key for the length of a test, and
