@@ -163,16 +163,21 @@ void TUserOptions::ReadTextSettings()
 {
     // The console program reads these two the same way, through the same code.
     TListSettings list{ListTimeFormat, DefaultText};
+    bool listRead = false;
     try {
         list = ReadListSettings(*Registry, LocaleFormatSettings());
+        listRead = true;
     } catch (const ERegistryException&) {
-        // That reading stops at the first unreadable value; one at a time,
-        // the other still loads and only the faulty one is reported.
-        list.TimeFormat = ReadStringSetting(kMain, "Time format", list.TimeFormat);
-        list.DefaultText = ReadStringSetting(kMain, "Text if unknown value", list.DefaultText);
+        // That reading stops at the first unreadable value: then one at a
+        // time, so that the other still loads and only the faulty one is
+        // reported, in reading order.
     }
-    ListTimeFormat = list.TimeFormat;
+    if (!listRead)
+        list.TimeFormat = ReadStringSetting(kMain, "Time format", list.TimeFormat);
     DetailTimeFormat = ReadStringSetting(kDetails, "Time format", DetailTimeFormat);
+    if (!listRead)
+        list.DefaultText = ReadStringSetting(kMain, "Text if unknown value", list.DefaultText);
+    ListTimeFormat = list.TimeFormat;
     DefaultText = list.DefaultText;
     OpenKBCommand = ReadStringSetting(kMain, "Open KB article command", OpenKBCommand);
     ColumnSep = ReadIntegerSetting(kMain, "Column separation", ColumnSep);

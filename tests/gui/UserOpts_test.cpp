@@ -323,6 +323,16 @@ TEST_F(UserOptions, ListValuesOfWrongTypeSpoilOnlyThemselves)
     EXPECT_EQ(second.DefaultText, "(unknown)");
     EXPECT_EQ(Lines(second.LoadErrors),
               std::vector<std::string>({"Invalid data type for 'Text if unknown value'"}));
+
+    // The reports come in reading order, the details' pattern between the two.
+    Put("Time format", REG_BINARY, "xy");
+    Put("Time format", REG_BINARY, "xy", kDetails);
+    TUserOptions third;
+    third.Load();
+    EXPECT_EQ(Lines(third.LoadErrors),
+              std::vector<std::string>({"Invalid data type for 'Time format'",
+                                        "Invalid data type for 'Time format'",
+                                        "Invalid data type for 'Text if unknown value'"}));
 }
 
 namespace {
