@@ -749,13 +749,16 @@ void TfrmMain::AddToHistory(const std::string& computer)
 {
     if (computer.empty())
         return;
-    // With no room at all nothing is recorded (and nothing removed).
-    const int maximum = FOptions->HistoryMaxSize;
-    if (maximum <= 0)
-        return;
     const std::string name = computer.size() > 2 ? computer.substr(2) : std::string();
     if (name.empty())
         return;
+    // With no room at all nothing is recorded (and nothing removed); the box
+    // still names the computer on screen.
+    const int maximum = FOptions->HistoryMaxSize;
+    if (maximum <= 0) {
+        SetWindowTextString(cmbComputer, UpperCase(name));
+        return;
+    }
     int found = -1;
     const int count = static_cast<int>(SendMessageA(cmbComputer, CB_GETCOUNT, 0, 0));
     std::vector<std::string> entries;

@@ -89,6 +89,8 @@ TEST_F(FrameTest, HistoryWithoutRoomRecordsNothing)
     EXPECT_EQ(main->Computer(), "\\\\" + LocalName());
     EXPECT_TRUE(History().empty());
     EXPECT_EQ(StoredEntry(0), "(none)");
+    // The box still names the computer on screen.
+    EXPECT_EQ(TextOf(main->ComputerBox()), LocalName());
 }
 
 TEST_F(FrameTest, ComputerBoxLoadsOnEnterTabAndPickedEntriesAndFocusesTheList)
