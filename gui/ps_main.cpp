@@ -163,6 +163,18 @@ const int kMenuHintIds[] = {IDM_MNUDETAILS,         IDM_MNUUNINSTALL,    IDM_MNU
                             IDM_MNUVIEWTOOLBAR,     IDM_MNUVIEWSTATUSBAR, IDM_MNUREFRESH,
                             IDM_MNUABOUT};
 
+// Whether the top-level menu that holds the item Id is enabled; true for an
+// id that no menu holds.
+bool TopMenuEnabled(HMENU menu, int id)
+{
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        HMENU items = GetSubMenu(menu, position);
+        if (items && GetMenuState(items, id, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            return !(GetMenuState(menu, position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
+    }
+    return true;
+}
+
 }  // namespace
 
 // Fills the list while the shared reading procedure reads: a row for every
@@ -895,6 +907,10 @@ bool TfrmMain::Command(int id, int code, HWND control)
             PostMessageA(FHandle, WM_COMPUTERPICKED, 0, 0);
         return code == CBN_SELENDOK;
     }
+    // The platform checks a shortcut's own item only: while EnableControls
+    // has disabled the menus, their shortcuts must not run the commands.
+    if (code == 1 && !control && !TopMenuEnabled(GetMenu(FHandle), id))
+        return true;
     switch (id) {
     case IDM_MNUDETAILS:
     case IDM_POPUPDETAILS:

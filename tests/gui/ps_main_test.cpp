@@ -181,6 +181,18 @@ TEST_F(FrameTest, CommandsFollowTheSelectedRow)
     EXPECT_FALSE(GetMenuState(GetMenu(main->Handle()), 1, MF_BYPOSITION) & MF_GRAYED);
 }
 
+TEST_F(FrameTest, ShortcutsOfDisabledMenusDoNothingUntilTheControlsReturn)
+{
+    Start();
+    AddHotfix("Q700001");
+    main->EnableControls(false);
+    PressKey(VK_F5, main->Handle());
+    EXPECT_EQ(RowCount(), 0);
+    main->EnableControls(true);
+    PressKey(VK_F5, main->Handle());
+    EXPECT_EQ(RowCount(), 1);
+}
+
 TEST_F(FrameTest, MenusCarryTheirShortcutsHintsAndTheBoldDefaultItem)
 {
     Start();
