@@ -163,18 +163,6 @@ const int kMenuHintIds[] = {IDM_MNUDETAILS,         IDM_MNUUNINSTALL,    IDM_MNU
                             IDM_MNUVIEWTOOLBAR,     IDM_MNUVIEWSTATUSBAR, IDM_MNUREFRESH,
                             IDM_MNUABOUT};
 
-// Whether the top-level menu that holds the item Id is enabled; true for an
-// id that no menu holds.
-bool TopMenuEnabled(HMENU menu, int id)
-{
-    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
-        HMENU items = GetSubMenu(menu, position);
-        if (items && GetMenuState(items, id, MF_BYCOMMAND) != static_cast<UINT>(-1))
-            return !(GetMenuState(menu, position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
-    }
-    return true;
-}
-
 }  // namespace
 
 // Fills the list while the shared reading procedure reads: a row for every
@@ -819,6 +807,10 @@ void TfrmMain::SetCommandEnabled(int menuId, int popupId, int buttonId, bool ena
 
 void TfrmMain::UpdateCommands()
 {
+    // Disabled controls stay so until EnableControls brings them back, also
+    // when a shortcut makes the platform announce the "Hotfix" menu.
+    if (!FControlsEnabled)
+        return;
     const int row = listMain->SelectedIndex();
     const THotfix* hotfix = SelectedHotfix();
     const bool withFiles = hotfix && hotfix->HasUninstallDir;
@@ -841,6 +833,7 @@ bool TfrmMain::IsArticleID(const std::string& id)
 
 void TfrmMain::EnableControls(bool enabled)
 {
+    FControlsEnabled = enabled;
     EnableWindow(listMain->Handle(), enabled);
     HMENU menu = GetMenu(FHandle);
     for (int item = 0; item < GetMenuItemCount(menu); ++item)
@@ -909,7 +902,7 @@ bool TfrmMain::Command(int id, int code, HWND control)
     }
     // The platform checks a shortcut's own item only: while EnableControls
     // has disabled the menus, their shortcuts must not run the commands.
-    if (code == 1 && !control && !TopMenuEnabled(GetMenu(FHandle), id))
+    if (code == 1 && !control && !FControlsEnabled)
         return true;
     switch (id) {
     case IDM_MNUDETAILS:

@@ -134,6 +134,7 @@ private:
     // the local computer is current while the rows still show another one.
     std::string FListComputer;
     bool FShown = false;
+    bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
 
     // Child windows are destroyed with the main window; the objects that
     // wrap them, the menus and the image list are owned here.

@@ -191,6 +191,15 @@ TEST_F(FrameTest, ShortcutsOfDisabledMenusDoNothingUntilTheControlsReturn)
     main->EnableControls(true);
     PressKey(VK_F5, main->Handle());
     EXPECT_EQ(RowCount(), 1);
+
+    // A shortcut of the "Hotfix" menu makes the platform announce that menu
+    // first; that must not bring the disabled buttons back.
+    main->EnableControls(false);
+    SendMessageA(main->Handle(), WM_INITMENUPOPUP,
+                 reinterpret_cast<WPARAM>(GetSubMenu(GetMenu(main->Handle()), 0)), 0);
+    EXPECT_FALSE(ButtonEnabled(IDC_TBTNSAVEAS));
+    main->EnableControls(true);
+    EXPECT_TRUE(ButtonEnabled(IDC_TBTNSAVEAS));
 }
 
 TEST_F(FrameTest, MenusCarryTheirShortcutsHintsAndTheBoldDefaultItem)
