@@ -122,6 +122,34 @@ TEST_F(LoadTest, SortingByHotfixDatePutsUnknownDatesFirstThenLast)
     EXPECT_EQ(Column(0), (Texts{"Q700001", "Q700003", "Q700002"}));
 }
 
+TEST_F(LoadTest, SortingByTextColumnsIgnoresCaseAndUsesTheStoredTexts)
+{
+    // An unknown-value text that would sort last if the shown texts counted.
+    WriteSz(HKEY_CURRENT_USER, kSettingsPath, "Text if unknown value", "~");
+    AddHotfix("Q700001", "Beta");
+    AddHotfix("Q700002", "");
+    AddHotfix("Q700003", "alpha");
+    AddUninstallDir("Q700001").AddFile("b.dll");
+    AddUninstallDir("Q700003").AddFile("A.dll");
+    Start();
+    auto clickHeader = [&](int column) {
+        NMLISTVIEW click{};
+        click.hdr.hwndFrom = List();
+        click.hdr.idFrom = IDC_LISTMAIN;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iSubItem = column;
+        SendMessageA(main->Handle(), WM_NOTIFY, IDC_LISTMAIN, reinterpret_cast<LPARAM>(&click));
+    };
+    clickHeader(1);
+    EXPECT_EQ(Column(0), (Texts{"Q700002", "Q700003", "Q700001"}));
+    EXPECT_EQ(Column(1), (Texts{"~", "alpha", "Beta"}));
+    clickHeader(4);
+    EXPECT_EQ(Column(0), (Texts{"Q700002", "Q700003", "Q700001"}));
+    EXPECT_EQ(Column(4), (Texts{"~", "A.dll", "b.dll"}));
+    clickHeader(4);
+    EXPECT_EQ(Column(0), (Texts{"Q700001", "Q700003", "Q700002"}));
+}
+
 TEST_F(LoadTest, FailedConnectionIsReportedAndLeavesTheScreenAsItWas)
 {
     AddHotfix("Q700001");
