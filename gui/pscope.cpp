@@ -28,8 +28,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand)
         TfrmMain frmMain(parameters);
         TfrmAbout frmAbout(frmMain.Handle());
         TfrmQuerySP4 frmQuerySP4(frmMain.Handle());
-        // The settings dialog (TfrmOptions) is created here, after the
-        // question form, and handed to the main window with the others.
+        // The settings dialog (TfrmOptions) is not built yet; it will be
+        // created here, after the question form, and handed over likewise.
         frmMain.SetForms(&frmAbout, &frmQuerySP4);
 
         frmMain.Show(showCommand);
