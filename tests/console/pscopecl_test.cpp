@@ -147,6 +147,17 @@ TEST_F(ConsoleTest, OwnComputerByNameListsTheSame)
     EXPECT_EQ(remote.Text, local.Text);
 }
 
+TEST_F(ConsoleTest, ReadsTheSettingsKeysWithoutCreatingThem)
+{
+    // Locally and through a connection, neither the user's settings key nor
+    // the target's per-machine key comes into being by a listing.
+    EXPECT_EQ(RunListing({}).ExitCode, 0);
+    EXPECT_EQ(RunListing({"\\\\" + FComputer}).ExitCode, 0);
+    EXPECT_EQ(RunListing({"QX"}).ExitCode, 1);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Brightwater"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Brightwater"));
+}
+
 TEST_F(ConsoleTest, UnreachableComputerIsNamedInCapitals)
 {
     TRun run = RunListing({"\\\\nowhere", "qd"});
