@@ -57,12 +57,20 @@ TEST(ConsoleArgs, LastComputerCounts)
     EXPECT_EQ(ParseConsoleArgs({"\\\\"}).Computer, "\\\\");
 }
 
-TEST(ConsoleArgs, HelpTextColumns)
+TEST(ConsoleArgs, HelpTextLinesAndColumns)
 {
     const std::vector<std::string>& lines = HelpTextLines();
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[2], "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]");
+    EXPECT_EQ(lines[4], "Displayed installed hotfixes on NT machines.");
+    EXPECT_EQ(lines[6], "<computer>  Which computer to connect to. Local computer if omitted.");
+    EXPECT_EQ(lines[7], "Q           Print the hotfix ID.");
+    EXPECT_EQ(lines[8], "D           Print the description.");
+    EXPECT_EQ(lines[9], "T           Print the date/time the hotfix was applied.");
+    EXPECT_EQ(lines[10], "F           Print the files that were replaced by the hotfix.");
+    EXPECT_EQ(lines[11], "/?          Display this help screen.");
     EXPECT_EQ(lines[13], "If none of Q, D, T, F is specified, all information will be printed.");
+    EXPECT_FALSE(lines[0].empty()) << "the notice of rights";
     for (std::size_t i = 6; i <= 11; ++i) {
         EXPECT_EQ(lines[i].find_first_not_of(' ', lines[i].find(' ')), 12u) << lines[i];
     }
