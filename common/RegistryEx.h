@@ -45,12 +45,20 @@ public:
     }
     void Reset(HKEY key = nullptr)
     {
-        if (FKey)
+        if (FKey && !IsPredefined(FKey))
             RegCloseKey(FKey);
         FKey = key;
     }
 
 private:
+    // HKEY_CLASSES_ROOT ... HKEY_DYN_DATA belong to the system: opening an
+    // empty path below one hands back the predefined handle itself.
+    static bool IsPredefined(HKEY key)
+    {
+        const auto value = reinterpret_cast<ULONG_PTR>(key);
+        const auto first = reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT);
+        return value >= first && value <= reinterpret_cast<ULONG_PTR>(HKEY_DYN_DATA);
+    }
     HKEY FKey = nullptr;
 };
 
