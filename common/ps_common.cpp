@@ -67,12 +67,17 @@ double FileTimeToDateTime(const FILETIME& lastWrite)
     return DosDateTimeToDateTime(dosDate, dosTime);
 }
 
+std::string ReadListTimeFormat(TRegIniFileEx& settings, const TFormatSettings& locale)
+{
+    return settings.ReadString(kSettingsKey, "Time format", DefaultListPattern(locale));
+}
+
+std::string ReadDefaultText(TRegIniFileEx& settings)
+{
+    return settings.ReadString(kSettingsKey, "Text if unknown value", kDefaultUnknownText);
+}
+
 TListSettings ReadListSettings(TRegIniFileEx& settings, const TFormatSettings& locale)
 {
-    TListSettings result;
-    result.TimeFormat =
-        settings.ReadString(kSettingsKey, "Time format", DefaultListPattern(locale));
-    result.DefaultText =
-        settings.ReadString(kSettingsKey, "Text if unknown value", kDefaultUnknownText);
-    return result;
+    return {ReadListTimeFormat(settings, locale), ReadDefaultText(settings)};
 }

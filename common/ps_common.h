@@ -66,3 +66,6 @@ struct TListSettings {
     std::string DefaultText;
 };
 TListSettings ReadListSettings(TRegIniFileEx& settings, const TFormatSettings& locale);
+// The two values one at a time, for a reader that goes on after an error.
+std::string ReadListTimeFormat(TRegIniFileEx& settings, const TFormatSettings& locale);
+std::string ReadDefaultText(TRegIniFileEx& settings);

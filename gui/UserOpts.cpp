@@ -161,24 +161,11 @@ void TUserOptions::ReadWindowSettings()
 
 void TUserOptions::ReadTextSettings()
 {
-    // The console program reads these two the same way, through the same code.
-    TListSettings list{ListTimeFormat, DefaultText};
-    bool listRead = false;
-    try {
-        list = ReadListSettings(*Registry, LocaleFormatSettings());
-        listRead = true;
-    } catch (const ERegistryException&) {
-        // That reading stops at the first unreadable value: then one at a
-        // time, so that the other still loads and only the faulty one is
-        // reported, in reading order.
-    }
-    if (!listRead)
-        list.TimeFormat = ReadStringSetting(kMain, "Time format", list.TimeFormat);
+    // The console program reads the list's two values through the same code.
+    ListTimeFormat = Guarded(ListTimeFormat,
+                             [&] { return ReadListTimeFormat(*Registry, LocaleFormatSettings()); });
     DetailTimeFormat = ReadStringSetting(kDetails, "Time format", DetailTimeFormat);
-    if (!listRead)
-        list.DefaultText = ReadStringSetting(kMain, "Text if unknown value", list.DefaultText);
-    ListTimeFormat = list.TimeFormat;
-    DefaultText = list.DefaultText;
+    DefaultText = Guarded(DefaultText, [&] { return ReadDefaultText(*Registry); });
     OpenKBCommand = ReadStringSetting(kMain, "Open KB article command", OpenKBCommand);
     ColumnSep = ReadIntegerSetting(kMain, "Column separation", ColumnSep);
 }
