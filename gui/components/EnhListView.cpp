@@ -412,11 +412,37 @@ void TCustomEnhListView::SetColumnWidth(int column, int widthType)
 
 void TCustomEnhListView::ApplyAutoWidths()
 {
+    const int last = ColumnCount() - 1;
     for (int column = 0; column < ColumnCount(); ++column) {
         const int widthType = FColumns[static_cast<size_t>(column)].WidthType;
-        if (widthType < 0)
-            SetColumnWidth(column, widthType);
+        if (widthType >= 0)
+            continue;
+        SetColumnWidth(column, widthType);
+        // The last column takes the rest of the width, and it comes last, so
+        // that a column widened here leaves it the right rest.
+        if (widthType == LVSCW_AUTOSIZE_USEHEADER && column != last)
+            FitHeaderText(column);
     }
+}
+
+void TCustomEnhListView::FitHeaderText(int column)
+{
+    // The platform's fit counts neither the header's own margins nor a sort
+    // arrow beside the text, so the caption would end in an ellipsis; every
+    // column keeps room for the arrow, which moves with the sort.
+    const std::string& caption = FColumns[static_cast<size_t>(column)].Caption;
+    const auto textWidth = static_cast<int>(
+        SendMessageA(FHandle, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(caption.c_str())));
+    // The header keeps a margin of three edges on either side of its text,
+    // and of its bitmap.
+    const int margins = 2 * 3 * GetSystemMetrics(SM_CXEDGE);
+    const int arrow = FShowSortArrows ? SortArrowSide(FHandle) + margins : 0;
+    const int needed = textWidth + margins + arrow + 2;
+    if (ColumnWidth(column) >= needed)
+        return;
+    FSettingWidth = true;
+    SendMessageA(FHandle, LVM_SETCOLUMNWIDTH, column, needed);
+    FSettingWidth = false;
 }
 
 void TCustomEnhListView::HeaderItemChanged(const NMHEADERA& notification)

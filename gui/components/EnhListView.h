@@ -177,6 +177,7 @@ private:
     static int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM context);
     void InsertColumn(int column);
     void ApplyAutoWidths();
+    void FitHeaderText(int column);
     void HeaderItemChanged(const NMHEADERA& notification);
     void CreateSortArrows();
     void UpdateSortArrows();

@@ -244,6 +244,11 @@ TEST_F(ExtListViewTest, FirstStartFitsHeadersSortsByFirstColumnAndStoresOnDestru
             List->Handle(), LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kCaptions[column])));
         EXPECT_GE(widths[static_cast<size_t>(column)], textWidth) << kCaptions[column];
         if (column < 4) {
+            // Room for the header's margins and the sort arrow: the caption
+            // shows whole, without an ellipsis.
+            EXPECT_GE(widths[static_cast<size_t>(column)],
+                      textWidth + 4 * 3 * GetSystemMetrics(SM_CXEDGE))
+                << kCaptions[column];
             EXPECT_LT(widths[static_cast<size_t>(column)], textWidth + 40) << kCaptions[column];
         }
     }
@@ -487,6 +492,10 @@ TEST_F(ExtListViewTest, EndOfBatchRefitsAutomaticWidthsButKeepsOnesTheUserSet)
     const auto before = Widths();
     MoveWindow(List->Handle(), 0, 0, 900, 220, TRUE);
     Fill();
+    static const Row wide{"Q999, a caption wider than its header", "x", 9};
+    List->BeginUpdate();
+    List->AddItem(wide.Id, const_cast<Row*>(&wide));
+    List->EndUpdate();
     const auto after = Widths();
     // The first column now fits its rows as well as its header.
     EXPECT_GT(after[0], before[0]);
