@@ -25,9 +25,7 @@ for program in "$pscopecl" "$floor"; do
 done
 
 prefix="$build/bench-prefix"
-if [ "$(cat "$prefix/bench-count" 2>/dev/null || true)" != "$count" ]; then
-  "$here/make-bench.sh" "$prefix" "$count"
-fi
+"$here/make-bench.sh" "$prefix" "$count"
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 . "$here/../demo/wine-prefix.sh"   # pinned: the server and the programs on one processor
 

@@ -6,13 +6,17 @@
 # ...\CurrentVersion\Hotfix and the rest under ...\SP4\Hotfix, each with a
 # "Fix Description", a "File 1" subkey and an uninstall directory of five
 # files (uninst.inf, hotfix.inf, hotfix.exe and two replaced files). The
-# count goes to PREFIX/bench-count; the wineserver is stopped at the end.
+# count goes to PREFIX/bench-count; a prefix that already holds that count is
+# kept as it is. The wineserver is stopped at the end.
 set -eu
 if [ $# -ne 2 ] || ! [ "$2" -ge 1 ] 2>/dev/null; then
   echo "usage: $0 PREFIX COUNT" >&2
   exit 2
 fi
 count=$2
+if [ "$(cat "$1/bench-count" 2>/dev/null || true)" = "$count" ]; then
+  exit 0
+fi
 here=$(cd -- "$(dirname -- "$0")" && pwd)
 . "$here/../demo/wine-prefix.sh"
 

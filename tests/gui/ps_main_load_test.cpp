@@ -37,6 +37,16 @@ protected:
     {
         return ReadRawValue(HKEY_LOCAL_MACHINE, kMachineSettings, name);
     }
+    // What a click on a column header sends the main window.
+    void ClickHeader(int column)
+    {
+        NMLISTVIEW click{};
+        click.hdr.hwndFrom = List();
+        click.hdr.idFrom = IDC_LISTMAIN;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iSubItem = column;
+        SendMessageA(main->Handle(), WM_NOTIFY, IDC_LISTMAIN, reinterpret_cast<LPARAM>(&click));
+    }
 };
 
 TEST_F(LoadTest, RowsShowTheHotfixesWithTheirDatesFilesAndUnknownValues)
@@ -105,17 +115,9 @@ TEST_F(LoadTest, SortingByHotfixDatePutsUnknownDatesFirstThenLast)
     AddUninstallDir("Q700001").AddFile("hotfix.inf", LocalTime(1999, 1, 1));
     AddUninstallDir("Q700003").AddFile("hotfix.inf", LocalTime(1998, 1, 1));
     Start();
-    auto clickHeader = [&](int column) {
-        NMLISTVIEW click{};
-        click.hdr.hwndFrom = List();
-        click.hdr.idFrom = IDC_LISTMAIN;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iSubItem = column;
-        SendMessageA(main->Handle(), WM_NOTIFY, IDC_LISTMAIN, reinterpret_cast<LPARAM>(&click));
-    };
-    clickHeader(2);
+    ClickHeader(2);
     EXPECT_EQ(Column(0), (Texts{"Q700002", "Q700003", "Q700001"}));
-    clickHeader(2);
+    ClickHeader(2);
     EXPECT_EQ(Column(0), (Texts{"Q700001", "Q700003", "Q700002"}));
     // A refresh keeps the order the user chose.
     Command(IDM_MNUREFRESH);
@@ -132,21 +134,13 @@ TEST_F(LoadTest, SortingByTextColumnsIgnoresCaseAndUsesTheStoredTexts)
     AddUninstallDir("Q700001").AddFile("b.dll");
     AddUninstallDir("Q700003").AddFile("A.dll");
     Start();
-    auto clickHeader = [&](int column) {
-        NMLISTVIEW click{};
-        click.hdr.hwndFrom = List();
-        click.hdr.idFrom = IDC_LISTMAIN;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iSubItem = column;
-        SendMessageA(main->Handle(), WM_NOTIFY, IDC_LISTMAIN, reinterpret_cast<LPARAM>(&click));
-    };
-    clickHeader(1);
+    ClickHeader(1);
     EXPECT_EQ(Column(0), (Texts{"Q700002", "Q700003", "Q700001"}));
     EXPECT_EQ(Column(1), (Texts{"~", "alpha", "Beta"}));
-    clickHeader(4);
+    ClickHeader(4);
     EXPECT_EQ(Column(0), (Texts{"Q700002", "Q700003", "Q700001"}));
     EXPECT_EQ(Column(4), (Texts{"~", "A.dll", "b.dll"}));
-    clickHeader(4);
+    ClickHeader(4);
     EXPECT_EQ(Column(0), (Texts{"Q700001", "Q700003", "Q700002"}));
 }
 
