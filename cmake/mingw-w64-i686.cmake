@@ -1,10 +1,13 @@
-# Cross-compiles for Windows with the MinGW-w64 i686 compilers (posix threads:
-# the win32-thread variant lacks std::mutex, which GoogleTest needs).
+# Cross-compiles for Windows with the MinGW-w64 i686 compilers of the win32
+# thread model: the posix runtime (winpthreads) imports functions of Windows
+# XP and Vista, and the programs start no threads. GoogleTest needs the posix
+# runtime, so this build makes no test programs (they could not run here).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_OBJDUMP i686-w64-mingw32-objdump)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -671,9 +671,26 @@ void TApplication::ProcessMessage(MSG& message)
     DispatchMessageA(&message);
 }
 
+namespace {
+
+// The top-level window that holds Window: its parent chain walked up to the
+// first window that is not a child.
+HWND RootWindow(HWND window)
+{
+    while (window && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) {
+        HWND parent = GetParent(window);
+        if (!parent)
+            break;
+        window = parent;
+    }
+    return window;
+}
+
+}  // namespace
+
 void TApplication::ShowException(const std::exception& error, HWND owner)
 {
-    HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    HWND root = owner ? RootWindow(owner) : nullptr;
     if (!root || !IsWindowVisible(root))
         root = GetActiveWindow();
     Prompts().MessageBox(root, error.what(), Title, MB_OK | MB_ICONERROR);
@@ -716,7 +733,7 @@ TWindow* TApplication::TopLevelWindowOf(HWND window) const
 {
     if (!window)
         return nullptr;
-    return WindowOf(GetAncestor(window, GA_ROOT));
+    return WindowOf(RootWindow(window));
 }
 
 TWindow* TApplication::WindowOf(HWND window) const

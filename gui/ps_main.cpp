@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "DateTimePatterns.h"
+#include "FormHelpers.h"
 #include "LocaleInfo.h"
 #include "NumText.h"
 #include "Prompts.h"
@@ -36,29 +37,6 @@ const int kFirstPanelWidth = 200;
 // Posted when an entry of the computer box was picked: the box's text is
 // complete only once its own notification has returned.
 const UINT WM_COMPUTERPICKED = WM_APP + 10;
-
-// A text of the string table with its "%s" and "%d" filled, in order, from
-// Args. Resource texts only: user text is never taken as a pattern.
-std::string FormatResString(unsigned id, std::initializer_list<std::string> args)
-{
-    const std::string pattern = LoadResString(id);
-    std::string result;
-    auto next = args.begin();
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() &&
-            (pattern[i + 1] == 's' || pattern[i + 1] == 'd') && next != args.end()) {
-            result += *next++;
-            ++i;
-        } else {
-            result += pattern[i];
-        }
-    }
-    return result;
-}
-
-// The form's font: that of its controls and of the summary's measure. A
-// stock object, never freed.
-HFONT FormFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 // Whether a control is set to be shown, whether or not its window is on the
 // screen yet.
@@ -112,26 +90,6 @@ std::string UpperCase(std::string text)
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
-}
-
-// Case-insensitive for the ASCII letters only, like the identifiers' own
-// comparison.
-int CompareText(const std::string& a, const std::string& b)
-{
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-bool DirectoryExists(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Whether Id stands in the comma-separated List as a whole entry.
@@ -197,6 +155,28 @@ private:
     TExtListView& FList;
     const std::string& FPreSP4List;
     THotfix* FCurrent = nullptr;
+};
+
+// The edit box of the computer box: Enter and Tab load the typed computer,
+// and the edit box never sees them (no beep, no tab character).
+class TfrmMain::TComputerEdit : public TSubclassedControl {
+public:
+    TComputerEdit(HWND edit, TfrmMain& form) : FForm(form) { Subclass(edit); }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if ((message == WM_CHAR || message == WM_KEYDOWN) &&
+            (wParam == VK_RETURN || wParam == VK_TAB)) {
+            if (message == WM_CHAR)
+                FForm.cmbComputerKeyPress(static_cast<char>(wParam));
+            return 0;
+        }
+        return CallOriginal(message, wParam, lParam);
+    }
+
+private:
+    TfrmMain& FForm;
 };
 
 // ---------------------------------------------------------------------------
@@ -340,7 +320,7 @@ void TfrmMain::CreateComputerBox()
     const std::string hint = LoadResString(IDC_CMBCOMPUTER);
     SetHint(cmbComputer, hint);
     if (HWND edit = GetWindow(cmbComputer, GW_CHILD)) {
-        SetWindowSubclass(edit, ComputerEditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        FComputerEdit = std::make_unique<TComputerEdit>(edit, *this);
         if (HWND tips = reinterpret_cast<HWND>(SendMessageA(tlbMain, TB_GETTOOLTIPS, 0, 0))) {
             TOOLINFOA tool{};
             tool.cbSize = sizeof tool;
@@ -978,29 +958,6 @@ void TfrmMain::AppOnHint()
     if (sbarMain)
         SendMessageA(sbarMain, SB_SETTEXTA, 1,
                      reinterpret_cast<LPARAM>(Application().Hint().c_str()));
-}
-
-LRESULT CALLBACK TfrmMain::ComputerEditProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam, UINT_PTR, DWORD_PTR self)
-{
-    auto* form = reinterpret_cast<TfrmMain*>(self);
-    if ((message == WM_CHAR || message == WM_KEYDOWN) &&
-        (wParam == VK_RETURN || wParam == VK_TAB)) {
-        // Enter and Tab load the typed computer; the edit box never sees
-        // them (no beep, no tab character).
-        if (message == WM_CHAR) {
-            // The window procedure has no dispatch boundary of its own.
-            try {
-                form->cmbComputerKeyPress(static_cast<char>(wParam));
-            } catch (const std::exception& error) {
-                Application().ShowException(error, form->Handle());
-            }
-        }
-        return 0;
-    }
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(window, ComputerEditProc, 1);
-    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void TfrmMain::cmbComputerKeyPress(char key)

@@ -65,6 +65,7 @@ protected:
 
 private:
     class TListFiller;
+    class TComputerEdit;
 
     // The parts of LoadHotfixList, in their order.
     bool ConnectTo(const std::string& computer, TRegIniFileEx& registry);
@@ -118,8 +119,6 @@ private:
     void mnuSaveAsClick();
     void mnuOptionsClick();
 
-    static LRESULT CALLBACK ComputerEditProc(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam, UINT_PTR id, DWORD_PTR self);
 
     std::vector<std::string> FParameters;
     TfrmAbout* FAbout = nullptr;
@@ -142,6 +141,7 @@ private:
     HWND cmbComputer = nullptr;
     HWND sbarMain = nullptr;
     std::unique_ptr<TExtListView> listMain;
+    std::unique_ptr<TComputerEdit> FComputerEdit;
     ImageListHandle imgMainList;
     MenuHandle popupHotfix;
 };
