@@ -1,0 +1,6 @@
+# Platform-free units of the windowed program (formatters, layouts, record
+# encodings): they join the shared core, so that they build natively for the
+# host tests, sanitizers and fuzzers like the rest of it. No Windows headers.
+target_sources(ps_core PRIVATE
+)
+target_include_directories(ps_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
