@@ -11,9 +11,11 @@ std::string ReplaceString(const std::string& text, const std::string& search,
     if (search.empty() || search == replacement)
         return text;
     std::string result;
-    if (replacement.find(search) != std::string::npos) {
-        // Searching again from the start would find the replacement itself
-        // for ever: replace in one pass, continuing after each replacement.
+    if (replacement.size() > search.size()) {
+        // Searching again from the start may never end when the text grows:
+        // the replacement can hold the search text, or form it anew with the
+        // text around it ("ab" by "bbaa" in "aab"). Replace in one pass,
+        // continuing after each replacement.
         result.reserve(text.size());
         std::size_t from = 0;
         for (auto at = text.find(search); at != std::string::npos; at = text.find(search, from)) {

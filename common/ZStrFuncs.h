@@ -7,9 +7,11 @@
 // The text without its last character; an empty text stays empty.
 std::string RemoveLastChar(const std::string& text);
 
-// Every occurrence of Search replaced by Replacement, in one pass from left to
-// right that continues after each replacement. An empty search text changes
-// nothing.
+// Every occurrence of Search replaced by Replacement, searching again from the
+// beginning after each replacement, so that occurrences a replacement forms
+// with the text before it are replaced too. A replacement longer than Search
+// is made in one pass from left to right instead, which always ends. An empty
+// search text changes nothing.
 std::string ReplaceString(const std::string& text, const std::string& search,
                           const std::string& replacement);
 

@@ -36,11 +36,14 @@ TEST(ZStrFuncs, ReplaceStringReplacesEveryOccurrence)
     EXPECT_EQ(ReplaceString("xaabb", "ab", ""), "x");
 }
 
-TEST(ZStrFuncs, ReplacementContainingTheSearchTextEnds)
+TEST(ZStrFuncs, ReplacementThatCouldGrowTheTextForEverEnds)
 {
     EXPECT_EQ(ReplaceString("1.5.", ".", ".."), "1..5..");
     EXPECT_EQ(ReplaceString("ab", "a", "aa"), "aab");
     EXPECT_EQ(ReplaceString("x", "x", "<x>"), "<x>");
+    // No occurrence inside the replacement, but each one forms a new one with
+    // the text before it: searched from the start, this would never end.
+    EXPECT_EQ(ReplaceString("aab", "ab", "bbaa"), "abbaa");
 }
 
 TEST(ZStrFuncs, CutAtNulTakesTextsOfAnyLength)

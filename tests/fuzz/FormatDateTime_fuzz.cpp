@@ -1,8 +1,9 @@
 // Input: one byte of locale flags, eight bytes of the value, then the pattern;
 // a byte 0x01 in the rest starts the locale's short date pattern, a second
-// one its long date pattern.
+// one its long date pattern, a third a text to be quoted.
 #include "DateTimePatterns.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(&value, data + 1, sizeof value);
 
     std::string_view rest(reinterpret_cast<const char*>(data + 9), size - 9);
-    std::string_view parts[3];
+    std::string_view parts[4];
     for (auto& part : parts) {
         const auto at = rest.find('\x01');
         part = rest.substr(0, at);
@@ -37,10 +38,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (pattern.find_first_of("\"'") == std::string::npos && quoted != "<" + text)
         std::abort();
 
-    // Whatever the value, its parts form a valid date and time.
+    // Quoted text comes out as it stands, alone or after a pattern, in either
+    // kind of quotes.
+    for (const char quote : {'\'', '"'}) {
+        std::string literal(parts[3]);
+        std::erase(literal, quote);
+        const std::string inQuotes = quote + literal + quote;
+        if (FormatDateTime(inQuotes, value, fs) != literal)
+            std::abort();
+        if (!pattern.empty() && pattern.find_first_of("\"'") == std::string::npos
+            && FormatDateTime(pattern + inQuotes, value, fs) != text + literal)
+            std::abort();
+    }
+
+    // Whatever the value, its parts form a valid date and time, and encoded
+    // again they give the same parts and (within the rounding to the
+    // millisecond) the value; before the base day only values of whole days
+    // before it keep their sign, since -0.5 is 30 December 1899 12:00 as 0.5 is.
     const TDateTimeParts p = DecodeDateTime(value);
-    if (!TryEncodeDateTime(p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second, p.Millisecond)
-        || p.DayOfWeek < 0 || p.DayOfWeek > 6)
+    const auto encoded =
+        TryEncodeDateTime(p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second, p.Millisecond);
+    if (!encoded || p.DayOfWeek < 0 || p.DayOfWeek > 6)
+        std::abort();
+    const TDateTimeParts again = DecodeDateTime(*encoded);
+    if (again.Year != p.Year || again.Month != p.Month || again.Day != p.Day
+        || again.Hour != p.Hour || again.Minute != p.Minute || again.Second != p.Second
+        || again.Millisecond != p.Millisecond || again.DayOfWeek != p.DayOfWeek)
+        std::abort();
+    const bool inRange = std::isfinite(value) && value > -693594.0 && value < 2958466.0;
+    if (inRange && !(value > -1.0 && value < 0.0)
+        && std::fabs(*encoded - value) > 1.001 / 86'400'000.0)
         std::abort();
     return 0;
 }

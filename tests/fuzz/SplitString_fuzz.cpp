@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -29,10 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool lastPiece = !text.empty() && text.back() != delimiter;
         if (count != delimiters || list.Count() != 1 + delimiters + (lastPiece ? 1 : 0))
             std::abort();
-        std::size_t length = 0;
+        // Joined again, the pieces give the text less one leading blank each.
+        std::string expected;
+        bool pieceStart = true;
+        for (char c : text) {
+            if (!(pieceStart && c == ' '))
+                expected += c;
+            pieceStart = c == delimiter;
+        }
+        std::string joined;
         for (int i = 1; i < list.Count(); ++i)
-            length += list[i].size();
-        if (length > text.size())
+            joined += (i > 1 ? std::string(1, delimiter) : std::string()) + list[i];
+        if (!lastPiece && !text.empty())
+            joined += delimiter;
+        if (joined != expected)
             std::abort();
     } else if (!std::is_sorted(list.Strings().begin(), list.Strings().end(),
                                [](const std::string& a, const std::string& b) {
