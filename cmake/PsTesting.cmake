@@ -45,7 +45,9 @@ function(ps_add_test name)
     return()
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 240)
+  # A program whose tests all went missing would pass having run none.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 240
+    FAIL_REGULAR_EXPRESSION " 0 tests from 0 test suites ran")
   if(PS_WINDOWS)
     set_tests_properties(${name} PROPERTIES
       FIXTURES_REQUIRED wine

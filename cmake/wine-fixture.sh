@@ -4,7 +4,8 @@
 # start: boots a private Wine prefix with a persistent wineserver (started
 # before wineboot: a second server cannot start while one lives), a virtual
 # X display whose number goes to DISPLAYFILE, and an ADMIN$ share of the own
-# computer that leads to the prefix's Windows directory.
+# computer that leads to the prefix's Windows directory; removes uninstall
+# directories left over from an earlier run.
 # stop: ends the wineserver and the display.
 set -eu
 action=$1 prefix=$2 displayfile=$3
@@ -27,6 +28,8 @@ start)
   export DISPLAY
   wineserver -p </dev/null >/dev/null 2>&1
   wine wineboot -i </dev/null >/dev/null 2>&1
+  # Uninstall directories that a crashed test run left behind.
+  rm -rf "$prefix/drive_c/windows/"'$Nt'*
   # Without a window manager on the virtual display, Wine waits two seconds
   # for one whenever a managed window hides: leave the test windows unmanaged.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1

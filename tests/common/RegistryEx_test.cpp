@@ -246,6 +246,20 @@ TEST(Registry, CreateAndWriteFailuresRaise)
               "Failed to create key " + tooLong);
     EXPECT_EQ(RegistryError([&] { registry.WriteString(tooLong, "v", "x"); }),
               "Failed to create key " + tooLong);
+
+    // A key that refuses writes: deleted while the object has it open.
+    {
+        TRegIniFileEx doomed(kKey + "\\Doomed");
+        ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, (kKey + "\\Doomed").c_str()), ERROR_SUCCESS);
+        EXPECT_EQ(RegistryError([&] { doomed.WriteString("", "v", "x"); }),
+                  "Failed to set data for 'v'");
+        EXPECT_EQ(RegistryError([&] { doomed.WriteBoolean("", "b", true); }),
+                  "Failed to set data for 'b'");
+        EXPECT_EQ(
+            RegistryError([&] { doomed.WriteMultiString("", "Lines", TStringList({"new"})); }),
+            "Error setting value in WriteMultiString.");
+    }
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey + "\\Doomed"));
 }
 
 TEST(Registry, RootsAndConnections)

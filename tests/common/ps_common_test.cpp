@@ -2,6 +2,9 @@
 // locale as the prefix (en-US) reports it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "LocaleInfo.h"
 #include "PrivateRegistry.h"
 #include "RegistryEx.h"
@@ -20,8 +23,9 @@ TEST(UninstallDir, LocalAndRemoteDifferOnlyInFront)
     EXPECT_EQ(FormServicePackUninstallDir("\\\\SERVER", ""),
               "\\\\SERVER\\ADMIN$\\$NtServicePackUninstall$\\");
 
-    EXPECT_EQ(GetUninstallDir("", "Q5"), WindowsDirectory() + "$NtUninstallQ5$\\");
-    EXPECT_EQ(GetServicePackUninstallDir(""), WindowsDirectory() + "$NtServicePackUninstall$\\");
+    // The prefix's Windows directory.
+    EXPECT_EQ(GetUninstallDir("", "Q5"), "C:\\windows\\$NtUninstallQ5$\\");
+    EXPECT_EQ(GetServicePackUninstallDir(""), "C:\\windows\\$NtServicePackUninstall$\\");
     EXPECT_EQ(GetUninstallDir("\\\\PC", "Q5"), "\\\\PC\\ADMIN$\\$NtUninstallQ5$\\");
 }
 
@@ -61,25 +65,59 @@ TEST(ListSettings, DefaultsAndStoredValues)
     EXPECT_EQ(settings.DefaultText, "n/a");
 }
 
+// What the platform reports for the user's locale, as literals. The test
+// runs twice: in the prefix (en-US, the built-in defaults of every field) and
+// through other-locale.sh as a user whose locale differs in every field: Korean,
+// with the user's own designators, decimal separator and time format
+// "tt HH.mm.ss" (texts in the ANSI code page 949).
+struct ExpectedLocale {
+    const char* ShortDate;
+    const char* LongDate;
+    const char* DateSeparator;
+    const char* TimeSeparator;
+    const char* AM;
+    const char* PM;
+    bool TwelveHourClock, HourLeadingZero, DesignatorBeforeTime;
+    const char* DecimalSeparator;
+    const char* Sunday;   // short
+    const char* Monday;
+    const char* Saturday;
+    const char* January;  // short
+    const char* December;
+    const char* ListPattern;
+};
+
+const ExpectedLocale kEnglish{
+    "M/d/yyyy", "dddd, MMMM d, yyyy", "/", ":", "AM", "PM", true, false, false, ".",
+    "Sun", "Monday", "Saturday", "Jan", "December", "M/d/yyyy h:mm AMPM"};
+const ExpectedLocale kKoreanOfTheUser{
+    "yyyy. M. d.", "yyyy\xB3\xE2 M\xBF\xF9 d\xC0\xCF dddd", ". ", ".", "vm", "nm",
+    false, true, true, ",",
+    "\xC0\xCF", "\xBF\xF9\xBF\xE4\xC0\xCF", "\xC5\xE4\xBF\xE4\xC0\xCF", "1\xBF\xF9", "12\xBF\xF9",
+    "yyyy. M. d. hh:mm"};
+
 TEST(Locale, ReadFromThePlatformOnce)
 {
+    const char* other = std::getenv("PS_OTHER_LOCALE");
+    const ExpectedLocale& expected = other && std::string(other) == "ko-KR" ? kKoreanOfTheUser : kEnglish;
     const TFormatSettings& fs = LocaleFormatSettings();
     EXPECT_EQ(&fs, &LocaleFormatSettings());
-    EXPECT_EQ(fs.ShortDateFormat, "M/d/yyyy");
-    EXPECT_EQ(fs.LongDateFormat, "dddd, MMMM d, yyyy");
-    EXPECT_EQ(fs.DateSeparator, "/");
-    EXPECT_EQ(fs.TimeSeparator, ":");
-    EXPECT_EQ(fs.TimeAMString, "AM");
-    EXPECT_EQ(fs.TimePMString, "PM");
-    EXPECT_TRUE(fs.TwelveHourClock);
-    EXPECT_FALSE(fs.HourLeadingZero);
-    EXPECT_FALSE(fs.DesignatorBeforeTime);
-    EXPECT_EQ(fs.ShortDayNames[0], "Sun");
-    EXPECT_EQ(fs.LongDayNames[1], "Monday");
-    EXPECT_EQ(fs.LongDayNames[6], "Saturday");
-    EXPECT_EQ(fs.ShortMonthNames[0], "Jan");
-    EXPECT_EQ(fs.LongMonthNames[11], "December");
-    EXPECT_EQ(DefaultListPattern(fs), "M/d/yyyy h:mm AMPM");
+    EXPECT_EQ(fs.ShortDateFormat, expected.ShortDate);
+    EXPECT_EQ(fs.LongDateFormat, expected.LongDate);
+    EXPECT_EQ(fs.DateSeparator, expected.DateSeparator);
+    EXPECT_EQ(fs.TimeSeparator, expected.TimeSeparator);
+    EXPECT_EQ(fs.TimeAMString, expected.AM);
+    EXPECT_EQ(fs.TimePMString, expected.PM);
+    EXPECT_EQ(fs.TwelveHourClock, expected.TwelveHourClock);
+    EXPECT_EQ(fs.HourLeadingZero, expected.HourLeadingZero);
+    EXPECT_EQ(fs.DesignatorBeforeTime, expected.DesignatorBeforeTime);
+    EXPECT_EQ(fs.DecimalSeparator, expected.DecimalSeparator);
+    EXPECT_EQ(fs.ShortDayNames[0], expected.Sunday);
+    EXPECT_EQ(fs.LongDayNames[1], expected.Monday);
+    EXPECT_EQ(fs.LongDayNames[6], expected.Saturday);
+    EXPECT_EQ(fs.ShortMonthNames[0], expected.January);
+    EXPECT_EQ(fs.LongMonthNames[11], expected.December);
+    EXPECT_EQ(DefaultListPattern(fs), expected.ListPattern);
 }
 
 }  // namespace

@@ -336,15 +336,11 @@ TEST_F(ExtListViewTest, SortArrowsAreTrianglesInButtonColours)
     ASSERT_NE(down, nullptr);
     ASSERT_NE(up, down);
 
-    // The side: the height of "Wy" in the list's font, made even, less 6.
+    // The side: the height of "Wy" in the list's font (13 pixels in the
+    // prefix's), made even, less 6.
+    const int side = 8;
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(
-                                           SendMessageA(List->Handle(), WM_GETFONT, 0, 0)));
-    SIZE text{};
-    GetTextExtentPoint32A(dc, "Wy", 2, &text);
-    SelectObject(dc, oldFont);
-    const int side = text.cy + text.cy % 2 - 6;
     BITMAP info{};
     GetObjectA(up, sizeof info, &info);
     EXPECT_EQ(info.bmWidth, side);
@@ -577,7 +573,7 @@ TEST_F(ExtListViewTest, ClicksKeysAndContextRequestsReachTheOwner)
     EXPECT_EQ(popupAt.y, below.y);
 }
 
-TEST_F(ExtListViewTest, ScreenshotOfTheSortedList)
+TEST_F(ExtListViewTest, ScreenshotOfTheSortedListShowsTheArrowInTheSortedHeader)
 {
     Make();
     Fill();
@@ -591,6 +587,7 @@ TEST_F(ExtListViewTest, ScreenshotOfTheSortedList)
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
+    HDC arrowDc = CreateCompatibleDC(screen);
     BITMAPINFO format{};
     format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -598,7 +595,35 @@ TEST_F(ExtListViewTest, ScreenshotOfTheSortedList)
     ASSERT_NE(shot, nullptr);
     HGDIOBJ old = SelectObject(dc, shot);
     BitBlt(dc, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
+
+    // Where the header shows the ascending arrow's picture, pixel for pixel.
+    HBITMAP arrow = List->SortArrow(true);
+    BITMAP arrowInfo{};
+    ASSERT_TRUE(GetObjectA(arrow, sizeof arrowInfo, &arrowInfo));
+    HGDIOBJ oldArrow = SelectObject(arrowDc, arrow);
+    POINT headerOrigin{0, 0};
+    MapWindowPoints(Header(), Parent.get(), &headerOrigin, 1);
+    auto arrowShownIn = [&](int column) {
+        RECT item{};
+        Header_GetItemRect(Header(), column, &item);
+        OffsetRect(&item, headerOrigin.x, headerOrigin.y);
+        for (int top = item.top; top + arrowInfo.bmHeight <= item.bottom; ++top)
+            for (int left = item.left; left + arrowInfo.bmWidth <= item.right; ++left) {
+                bool same = true;
+                for (int y = 0; same && y < arrowInfo.bmHeight; ++y)
+                    for (int x = 0; same && x < arrowInfo.bmWidth; ++x)
+                        same = GetPixel(dc, left + x, top + y) == GetPixel(arrowDc, x, y);
+                if (same)
+                    return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(arrowShownIn(2));
+    EXPECT_FALSE(arrowShownIn(0));
+    EXPECT_FALSE(arrowShownIn(3));
+    SelectObject(arrowDc, oldArrow);
     SelectObject(dc, old);
+
     const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
     BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageBytes), 0, 0,
@@ -612,6 +637,7 @@ TEST_F(ExtListViewTest, ScreenshotOfTheSortedList)
     out.write(static_cast<const char*>(bits), imageBytes);
     EXPECT_TRUE(out.good());
     DeleteObject(shot);
+    DeleteDC(arrowDc);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
 }

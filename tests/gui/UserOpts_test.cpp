@@ -3,12 +3,13 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "LocaleInfo.h"
 #include "PrivateRegistry.h"
 #include "UserOpts.h"
 
@@ -35,11 +36,19 @@ RegValue Get(const std::string& name, const std::string& key = kKey)
 }
 std::vector<std::string> Lines(const TStringList& list) { return list.Strings(); }
 
+// The defaults of the prefix's locale (en-US): short or long date, a blank
+// and the short time.
+const std::string kListDefault = "M/d/yyyy h:mm AMPM";
+const std::string kDetailDefault = "dddd, MMMM d, yyyy h:mm AMPM";
+
+// This test program's directory, <build tree>\tests\gui\, as Wine names it
+// (the Linux root is drive Z:).
 std::string ProgramDirectory()
 {
-    std::string path(MAX_PATH, '\0');
-    path.resize(GetModuleFileNameA(nullptr, path.data(), MAX_PATH));
-    return path.substr(0, path.rfind('\\') + 1);
+    const char* build = std::getenv("PS_BINARY_DIR");
+    std::string path = "Z:" + std::string(build ? build : "/unset") + "/tests/gui/";
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 class UserOptions : public ::testing::Test {
@@ -79,9 +88,8 @@ TEST_F(UserOptions, NewUserGetsDefaultsAndAnEmptySettingsKey)
     EXPECT_TRUE(options.Toolbar && options.Statusbar && options.ViewIcons && options.UseCache);
     EXPECT_FALSE(options.DisplayKilobytes || options.DisplayMegabytes || options.Maximized ||
                  options.UseIdle);
-    const TFormatSettings& locale = LocaleFormatSettings();
-    EXPECT_EQ(options.ListTimeFormat, locale.ShortDateFormat + " " + locale.ShortTimeFormat());
-    EXPECT_EQ(options.DetailTimeFormat, locale.LongDateFormat + " " + locale.ShortTimeFormat());
+    EXPECT_EQ(options.ListTimeFormat, kListDefault);
+    EXPECT_EQ(options.DetailTimeFormat, kDetailDefault);
     EXPECT_EQ(options.DefaultText, "(unknown)");
     EXPECT_EQ(options.OpenKBCommand.substr(options.OpenKBCommand.find("/support/")),
               "/support/kb/articles/q%s/%s/%s.asp");
@@ -288,8 +296,8 @@ TEST_F(UserOptions, ValueOfWrongTypeKeepsItsDefaultAndIsReported)
     options.Load();
     EXPECT_FALSE(options.DisplayKilobytes);
     EXPECT_EQ(options.Left, 100);
-    EXPECT_EQ(options.ListTimeFormat, DefaultListPattern(LocaleFormatSettings()));
-    EXPECT_EQ(options.DetailTimeFormat, DefaultDetailPattern(LocaleFormatSettings()));
+    EXPECT_EQ(options.ListTimeFormat, kListDefault);
+    EXPECT_EQ(options.DetailTimeFormat, kDetailDefault);
     EXPECT_EQ(Lines(options.ComputerHistory), std::vector<std::string>({"PC0"}));
     EXPECT_EQ(options.Top, 7);
     EXPECT_TRUE(options.Maximized);
@@ -310,7 +318,7 @@ TEST_F(UserOptions, ListValuesOfWrongTypeSpoilOnlyThemselves)
     PutSz("Text if unknown value", "n/a");
     TUserOptions first;
     first.Load();
-    EXPECT_EQ(first.ListTimeFormat, DefaultListPattern(LocaleFormatSettings()));
+    EXPECT_EQ(first.ListTimeFormat, kListDefault);
     EXPECT_EQ(first.DefaultText, "n/a");
     EXPECT_EQ(Lines(first.LoadErrors),
               std::vector<std::string>({"Invalid data type for 'Time format'"}));
@@ -380,7 +388,7 @@ TEST_F(UserOptions, SettingsKeyThatCannotBeOpenedLeavesDefaultsAndSaveWritesNoth
         EXPECT_FALSE(options.KeyOpen());
         options.Load();
         EXPECT_EQ(options.Width, 500);
-        EXPECT_EQ(options.ListTimeFormat, DefaultListPattern(LocaleFormatSettings()));
+        EXPECT_EQ(options.ListTimeFormat, kListDefault);
         EXPECT_EQ(Lines(options.LoadErrors),
                   std::vector<std::string>({"Failed to create key \\" + kKey}));
         SetEveryField(options);

@@ -1,7 +1,10 @@
 // The about box: what it shows, where its links lead, and OK as the only way out.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,12 +27,47 @@ TEST(AboutBox, ShowsTheProgramItsVersionAndAddresses)
     EXPECT_EQ(TextOf(form.Item(IDC_BTNOK)), "OK");
 }
 
+namespace {
+
+// The icon drawn at 32 by 32 pixels on a white ground.
+std::vector<COLORREF> IconPixels(HICON icon)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, 32, 32};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+}  // namespace
+
 TEST(AboutBox, ShowsTheProgramIcon)
 {
     TfrmAbout form(nullptr);
     const auto shown = reinterpret_cast<HICON>(SendMessageA(form.Item(IDC_IMGICON), STM_GETICON, 0, 0));
-    EXPECT_EQ(shown, LoadIconA(GetModuleHandleA(nullptr), PS_MAINICON));
     ASSERT_NE(shown, nullptr);
+    // Drawn, it is the picture of the program's icon file.
+    const char* source = std::getenv("PS_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    std::string file = "Z:" + std::string(source) + "/gui/res/pscope.ico";
+    std::replace(file.begin(), file.end(), '/', '\\');
+    const auto fromFile = static_cast<HICON>(
+        LoadImageA(nullptr, file.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
+    ASSERT_NE(fromFile, nullptr) << file;
+    EXPECT_EQ(IconPixels(shown), IconPixels(fromFile));
+    EXPECT_NE(IconPixels(shown), IconPixels(LoadIconA(nullptr, IDI_APPLICATION)));
+    DestroyIcon(fromFile);
     RECT image{};
     GetClientRect(form.Item(IDC_IMGICON), &image);
     EXPECT_EQ(image.right, 32);

@@ -136,7 +136,7 @@ int Read(HWND main)
     // The window may still be creating its controls.
     HWND list = nullptr;
     HWND bar = nullptr;
-    for (int waited = 0; waited < 300 && (!list || !bar); ++waited) {
+    for (int waited = 0; waited < 600 && (!list || !bar); ++waited) {
         list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
         bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
         if (!list || !bar)
@@ -148,7 +148,7 @@ int Read(HWND main)
     }
     // The list is complete once the summary stands in the status bar; the
     // question comes before it.
-    for (int waited = 0; waited < 300; ++waited) {
+    for (int waited = 0; waited < 600; ++waited) {
         Question question{processId};
         EnumWindows(FindQuestion, reinterpret_cast<LPARAM>(&question));
         if (question.Dialog) {
@@ -186,7 +186,7 @@ int Read(HWND main)
 int main(int argc, char** argv)
 {
     const std::string action = argc > 1 ? argv[1] : "read";
-    HWND main = WaitForWindow("TfrmMain", 30000);
+    HWND main = WaitForWindow("TfrmMain", 60000);
     if (!main) {
         std::fprintf(stderr, "no main window of pscope appeared\n");
         return 1;

@@ -11,6 +11,8 @@ ScratchDir::ScratchDir(std::string path) : FPath(std::move(path))
     if (FPath.empty() || FPath.back() != '\\')
         FPath += '\\';
     std::error_code ec;
+    // A directory of the same name can only be a leftover of a crashed run.
+    std::filesystem::remove_all(FPath, ec);
     std::filesystem::create_directories(FPath, ec);
     if (ec)
         throw std::runtime_error("cannot create " + FPath + ": " + ec.message());
