@@ -26,8 +26,10 @@ struct TProcessRun {
 };
 
 // Starts the program with the command line and collects all it writes to
-// standard output through a pipe.
-TProcessRun RunProgram(const std::string& arguments)
+// standard output through a pipe; with OutputClosed, nobody reads the pipe,
+// so every write fails. A program still running after a minute is ended and
+// reported as exit code 0xFFFFFFFF.
+TProcessRun RunProgram(const std::string& arguments, bool outputClosed = false)
 {
     TProcessRun run;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -35,6 +37,10 @@ TProcessRun RunProgram(const std::string& arguments)
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return run;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    if (outputClosed) {
+        CloseHandle(readEnd);
+        readEnd = nullptr;
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -50,14 +56,17 @@ TProcessRun RunProgram(const std::string& arguments)
     if (started) {
         char buffer[4096];
         DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        while (readEnd && ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
             run.Output.append(buffer, got);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &run.ExitCode);
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &run.ExitCode);
+        else
+            TerminateProcess(process.hProcess, 0xFFFFFFFF);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    CloseHandle(readEnd);
+    if (readEnd)
+        CloseHandle(readEnd);
     return run;
 }
 
@@ -81,6 +90,12 @@ TEST(ConsoleProgram, MessagesAndExitCodes)
     run = RunProgram("\\\\no-such-pc");
     EXPECT_EQ(run.ExitCode, 1u);
     EXPECT_EQ(run.Output, "pscopecl: Error connecting to the computer \\\\NO-SUCH-PC.\r\n");
+}
+
+TEST(ConsoleProgram, StandardOutputClosedEndsWithExitCodeOne)
+{
+    // The help text, which exits with 0 when it can be written.
+    EXPECT_EQ(RunProgram("/?", true).ExitCode, 1u);
 }
 
 TEST(ConsoleProgram, ListingMatchesTheInProcessRun)

@@ -3,17 +3,20 @@
 // the registry.
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <climits>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "ExtListView.h"
+#include "GuiTest.h"
 #include "PrivateRegistry.h"
 #include "Reflect.h"
 
@@ -109,6 +112,8 @@ protected:
         List->OnSortItems = [this](TCustomEnhListView&, const TListItem& item1,
                                    const TListItem& item2, int sortColumn, int& result) {
             SortColumnsSeen.push_back(sortColumn);
+            if (ComparisonFails)
+                throw std::runtime_error("Invalid data type for 'Fix Description'");
             const Row& a = *static_cast<const Row*>(item1.Data);
             const Row& b = *static_cast<const Row*>(item2.Data);
             if (sortColumn == -1)
@@ -209,6 +214,47 @@ protected:
     std::unique_ptr<TExtListView> List;
     std::vector<int> SortColumnsSeen;
     std::vector<std::string> Deleted;
+    bool ComparisonFails = false;
+};
+
+// Every row carries its own data: the row of its caption.
+void ExpectEveryRowHasItsData(const TExtListView& list)
+{
+    for (int index = 0; index < list.ItemCount(); ++index) {
+        const auto* row = static_cast<const Row*>(list.ItemData(index));
+        ASSERT_NE(row, nullptr) << index;
+        EXPECT_EQ(row->Id, list.ItemCaption(index));
+    }
+}
+
+// A key of HKEY_CURRENT_USER that only lets itself be read, for the lifetime
+// of the object.
+class ReadOnlyKey {
+public:
+    explicit ReadOnlyKey(const std::string& path)
+    {
+        CreateKey(HKEY_CURRENT_USER, path);
+        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &FKey);
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                             &readOnly, nullptr);
+        EXPECT_EQ(RegSetKeySecurity(FKey, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+        LocalFree(readOnly);
+    }
+    ~ReadOnlyKey()
+    {
+        PSECURITY_DESCRIPTOR all = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                             &all, nullptr);
+        RegSetKeySecurity(FKey, DACL_SECURITY_INFORMATION, all);
+        LocalFree(all);
+        RegCloseKey(FKey);
+    }
+    ReadOnlyKey(const ReadOnlyKey&) = delete;
+    ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+
+private:
+    HKEY FKey = nullptr;
 };
 
 const std::vector<std::string> kById = {"Q100", "Q200", "Q300", "Q400", "Q500"};
@@ -325,6 +371,51 @@ TEST_F(ExtListViewTest, ChangingAutoColumnSortResortsOnlyForANewSortingValue)
     // The rows keep their data through the sort.
     for (int index = 0; index < List->ItemCount(); ++index)
         EXPECT_EQ(static_cast<Row*>(List->ItemData(index))->Id, List->ItemCaption(index));
+}
+
+TEST_F(ExtListViewTest, FailingComparisonAndUnstorableSettingsAreReportedAndLoseNoRow)
+{
+    TScriptedPrompts prompts;
+    Make();
+    Fill();
+    ComparisonFails = true;
+    ClickHeader(2);
+    ASSERT_EQ(prompts.Messages.size(), 1u);
+    EXPECT_EQ(prompts.Messages[0].Text, "Invalid data type for 'Fix Description'");
+    EXPECT_EQ(prompts.Messages[0].Caption, "Patchscope");
+    EXPECT_EQ(List->ItemCount(), 5);
+    ExpectEveryRowHasItsData(*List);
+    ComparisonFails = false;
+    ClickHeader(1);
+    EXPECT_EQ(Captions(), kByDescription) << "the next sort works";
+
+    // Column settings that cannot be stored when the list goes: reported,
+    // and the rows still go back to their owner.
+    {
+        ReadOnlyKey locked(kKey);
+        List.reset();
+    }
+    ASSERT_EQ(prompts.Messages.size(), 2u);
+    EXPECT_EQ(prompts.Messages[1].Text, "Failed to create key " + kKey);
+    EXPECT_EQ(Deleted.size(), 5u);
+    EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, kSort, "SortCol").Exists);
+}
+
+TEST_F(ExtListViewTest, TextsOf255CharactersAndMoreAreReadAndSortedWhole)
+{
+    Make();
+    List->OnSortItems = nullptr;   // the rows' texts decide
+    const std::string caption(300, 'c'), text(1000, 't');
+    const int first = List->AddItem(caption + "2", const_cast<Row*>(&kRows[0]));
+    List->SetSubItem(first, 0, text + "1");
+    const int second = List->AddItem(caption + "1", const_cast<Row*>(&kRows[1]));
+    List->SetSubItem(second, 0, text + "2");
+    Resort();
+    EXPECT_EQ(Captions(), (std::vector<std::string>{caption + "1", caption + "2"}));
+    EXPECT_EQ(List->SubItemText(0, 0), text + "2");
+    ClickHeader(1);
+    EXPECT_EQ(Captions(), (std::vector<std::string>{caption + "2", caption + "1"}));
+    EXPECT_EQ(List->SubItemText(0, 0), text + "1");
 }
 
 TEST_F(ExtListViewTest, SortArrowsAreTrianglesInButtonColours)

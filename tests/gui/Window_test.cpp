@@ -51,7 +51,10 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         switch (message) {
-        case WM_FAIL: throw std::runtime_error("Invalid data type for 'Fix Description'");
+        case WM_FAIL:
+            if (wParam)
+                throw 42;   // of no standard type
+            throw std::runtime_error("Invalid data type for 'Fix Description'");
         case WM_PING: return ++Pings;
         default: return TFrameWindow::HandleMessage(message, wParam, lParam);
         }
@@ -113,6 +116,12 @@ TEST(GeneralErrorReport, ExceptionFromAFrameHandlerIsShownAndTheWindowGoesOn)
     EXPECT_EQ(prompts.Messages[0].Icon(), static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(prompts.Messages[0].Buttons(), static_cast<UINT>(MB_OK));
     EXPECT_EQ(SendMessageA(frame.Handle(), WM_PING, 0, 0), 1) << "the window must go on";
+
+    EXPECT_EQ(SendMessageA(frame.Handle(), WM_FAIL, 1, 0), 0);
+    ASSERT_EQ(prompts.Messages.size(), 2u);
+    EXPECT_EQ(prompts.Messages[1].Text, "An unexpected error occurred.");
+    EXPECT_EQ(prompts.Messages[1].Caption, "Patchscope");
+    EXPECT_EQ(SendMessageA(frame.Handle(), WM_PING, 0, 0), 2);
 }
 
 TEST(GeneralErrorReport, ExceptionFromADialogButtonIsShownOnceAndTheDialogStaysOpen)
@@ -236,7 +245,7 @@ TEST(ModalDialog, ButtonsEscAndCloseBoxGiveTheirResults)
 
     prompts.DialogScripts.push_back([](TDialog& shown) {
         SetFocus(shown.Item(IDC_EDTNAME));
-        PressKey(VK_RETURN);
+        PressKey(VK_RETURN, shown.Item(IDC_EDTNAME));
     });
     EXPECT_EQ(dialog.ShowModal(), IDOK) << "Enter presses the default button";
     EXPECT_EQ(dialog.Shown, 4);
@@ -263,6 +272,22 @@ TEST(ModalDialog, OtherWindowsAreDisabledWhileItIsShown)
     EXPECT_TRUE(IsWindowEnabled(frame.Handle()));
 }
 
+TEST(ModalDialog, AQuitMessageEndsItAndReachesTheOuterLoop)
+{
+    TScriptedPrompts prompts;
+    TTestFrame frame;
+    frame.Show();
+    TTestDialog dialog(frame.Handle());
+    prompts.DialogScripts.push_back([](TDialog&) { PostQuitMessage(7); });
+    EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
+    EXPECT_FALSE(dialog.Visible());
+    EXPECT_TRUE(IsWindowEnabled(frame.Handle()));
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+    EXPECT_EQ(prompts.DialogsLeftOpen, 0);
+}
+
 TEST(ModalDialog, TheActiveControlGetsTheFocus)
 {
     TScriptedPrompts prompts;
@@ -284,7 +309,7 @@ TEST(ModelessDialog, EscPressesCancelAndKeysPassThroughTheLoop)
     dialog.Show();
     EXPECT_TRUE(dialog.Visible());
     SetFocus(dialog.Item(IDC_EDTNAME));
-    PressKey(VK_ESCAPE);
+    PressKey(VK_ESCAPE, dialog.Item(IDC_EDTNAME));
     EXPECT_EQ(dialog.CancelClicks, 1);
     EXPECT_FALSE(dialog.Visible()) << "its cancel button's result hides a modeless dialog";
 }

@@ -115,7 +115,7 @@ TEST(AboutBox, LinksOpenThroughTheShell)
         ClickControl(shown.Item(IDC_URLEMAIL));
         ClickControl(shown.Item(IDC_URLWEBPAGE));
         EXPECT_TRUE(shown.Visible()) << "a link leaves the box open";
-        PressKey(VK_ESCAPE);
+        PressKey(VK_ESCAPE, shown.Item(IDC_URLWEBPAGE));
     });
     form.ShowModal();
     ASSERT_EQ(prompts.ShellOpens.size(), 2u);

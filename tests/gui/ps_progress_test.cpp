@@ -103,8 +103,8 @@ TEST(ProgressWindow, EachWayOfCancellingSetsCancelledAndKeepsTheWindowOpen)
 {
     const std::vector<std::pair<const char*, std::function<void(TfrmProgress&)>>> ways = {
         {"click", [](TfrmProgress& form) { ClickControl(form.Item(IDC_BTNCANCEL)); }},
-        {"Enter", [](TfrmProgress&) { PressKey(VK_RETURN); }},
-        {"Esc", [](TfrmProgress&) { PressKey(VK_ESCAPE); }},
+        {"Enter", [](TfrmProgress& form) { PressKey(VK_RETURN, form.Item(IDC_BTNCANCEL)); }},
+        {"Esc", [](TfrmProgress& form) { PressKey(VK_ESCAPE, form.Item(IDC_BTNCANCEL)); }},
         {"Alt+F4", [](TfrmProgress& form) { PostMessageA(form.Handle(), WM_CLOSE, 0, 0); PumpMessages(); }},
     };
     for (const auto& [name, cancel] : ways) {

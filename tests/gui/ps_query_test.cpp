@@ -52,7 +52,7 @@ TEST(QuerySP4, OpensWithTheChosenItemFocusedAndOkAsDefault)
     prompts.DialogScripts.push_back([&](TDialog& shown) {
         focused = GetFocus();
         okStyle = SendMessageA(shown.Item(IDC_BTNOK), WM_GETDLGCODE, 0, 0);
-        PressKey(VK_RETURN);
+        PressKey(VK_RETURN, focused);
     });
     EXPECT_EQ(form.ShowModal(), IDOK);
     EXPECT_EQ(focused, form.rgrpWhatToDo.Item(0));
@@ -77,12 +77,15 @@ TEST(QuerySP4, TheChoiceMadeWithMouseOrKeyboardComesBackWithOk)
 
     // Arrow keys move through the group; Enter presses OK.
     PrepareAsTheMainWindowDoes(form, "\\\\SERVER1");
-    prompts.DialogScripts.push_back([](TDialog&) {
-        PressKey(VK_DOWN);
-        PressKey(VK_DOWN);
-        PressKey(VK_RETURN);
+    HWND focusedAtTheEnd = nullptr;
+    prompts.DialogScripts.push_back([&](TDialog& shown) {
+        PressKey(VK_DOWN, form.rgrpWhatToDo.Item(0));
+        PressKey(VK_DOWN, form.rgrpWhatToDo.Item(1));
+        focusedAtTheEnd = GetFocus();
+        PressKey(VK_RETURN, shown.Item(IDC_RGRPWHATTODO_ITEM2));
     });
     EXPECT_EQ(form.ShowModal(), IDOK);
+    EXPECT_EQ(focusedAtTheEnd, form.rgrpWhatToDo.Item(2));
     EXPECT_EQ(form.Choice(), 2);
     EXPECT_EQ(prompts.DialogsLeftOpen, 0);
 }
@@ -113,7 +116,7 @@ TEST(QuerySP4, EveryShowingStartsFromWhatTheCallerSets)
     prompts.DialogScripts.push_back([](TDialog& shown) {
         ClickControl(shown.Item(IDC_RGRPWHATTODO_ITEM2));
         SetFocus(shown.Item(IDC_BTNCANCEL));
-        PressKey(VK_ESCAPE);
+        PressKey(VK_ESCAPE, shown.Item(IDC_BTNCANCEL));
     });
     EXPECT_EQ(form.ShowModal(), IDCANCEL);
 

@@ -124,7 +124,7 @@ std::string TextOf(HWND window) { return GetWindowTextString(window); }
 
 void PressKey(UINT virtualKey, HWND target)
 {
-    HWND window = target ? target : GetFocus();
+    HWND window = target;
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, 0)) << 16;
     PostMessageA(window, WM_KEYDOWN, virtualKey, 1 | scan);
     PostMessageA(window, WM_KEYUP, virtualKey, 1 | scan | (1LL << 30) | (1LL << 31));
@@ -296,5 +296,5 @@ std::function<void(TDialog&)> ClickButtonScript(int id)
 
 std::function<void(TDialog&)> PressKeyScript(UINT virtualKey)
 {
-    return [virtualKey](TDialog&) { PressKey(virtualKey); };
+    return [virtualKey](TDialog& dialog) { PressKey(virtualKey, dialog.Handle()); };
 }

@@ -25,9 +25,10 @@ HWND FindControl(HWND parent, int id);
 HWND FindControlByText(HWND parent, const std::string& text, const char* className = nullptr);
 std::string TextOf(HWND window);
 
-// A key pressed and released on the window that has the focus (or on
-// Target), queued as the keyboard would queue it, then pumped.
-void PressKey(UINT virtualKey, HWND target = nullptr);
+// A key pressed and released on Target, queued as the keyboard would queue
+// it when Target has the focus, then pumped. Never "whatever has the focus":
+// another program's window may have taken it.
+void PressKey(UINT virtualKey, HWND target);
 // The left mouse button pressed and released over the middle of Control.
 void ClickControl(HWND control);
 // Mouse messages for Control at a point of its client area (queued, then pumped).
@@ -96,5 +97,6 @@ private:
 // Scripts for TScriptedPrompts::DialogScripts.
 // Clicks the button with ID in the dialog, as the mouse would.
 std::function<void(TDialog&)> ClickButtonScript(int id);
-// Presses a key in the dialog (Enter, Esc ...), as the keyboard would.
+// Presses a key on the dialog itself (Enter, Esc ...), which the dialog
+// handles as for any of its controls.
 std::function<void(TDialog&)> PressKeyScript(UINT virtualKey);
