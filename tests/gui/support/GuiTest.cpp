@@ -267,7 +267,7 @@ int TScriptedPrompts::ShowModal(TDialog& dialog)
     int* outerCount = GLeftOpen;
     GOpenDialog = &dialog;
     GLeftOpen = &DialogsLeftOpen;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 5000, CloseLeftOpenDialog);
+    const UINT_PTR timer = SetTimer(nullptr, 0, kGuiTimeLimitMs, CloseLeftOpenDialog);
     int result = 0;
     try {
         result = dialog.RunModal(script);

@@ -13,10 +13,15 @@
 #include "Prompts.h"
 #include "Window.h"
 
+// Limits for what normally takes well under a second: long enough for a
+// machine fifteen times slower than usual (Wine between two processors of a
+// virtual machine), and only ever waited out when something is wrong.
+constexpr DWORD kGuiTimeLimitMs = 60000;
+
 // Dispatches messages through the application's loop step (accelerators and
 // dialog keys included) until Condition holds or TimeoutMs passes; true when
 // it held.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = kGuiTimeLimitMs);
 // Dispatches what is waiting, and keeps doing so for ForMs milliseconds.
 void PumpMessages(DWORD forMs = 0);
 
@@ -56,7 +61,7 @@ struct TAskedMessage {
 // the save and browse dialogs answer from their queues (nullopt or an empty
 // queue: the user cancelled); the program's own modal dialogs run the next
 // script of DialogScripts against the live dialog (no script: Cancel). A
-// dialog that is still open five seconds after its script is closed with
+// dialog that is still open kGuiTimeLimitMs after its script is closed with
 // Cancel and counted in DialogsLeftOpen.
 class TScriptedPrompts : public TPrompts {
 public:
