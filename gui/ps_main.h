@@ -12,6 +12,7 @@
 #include "Window.h"
 
 class TExtListView;
+struct TExportTable;
 struct TListItem;
 class TUserOptions;
 class TfrmAbout;
@@ -35,8 +36,12 @@ public:
     void UpdateCaption();
     void UpdateListTexts();
     void SetStatusText(const std::string& text);
+    // What SetStatusText put into the status bar last.
+    const std::string& StatusSummary() const { return FStatusSummary; }
 
     void UpdateCommands();
+    // Posts WM_OPTIONSCHANGED to every open details window.
+    void NotifyDetailWindows();
     static bool IsArticleID(const std::string& id);
     int LoadToolIcon(const char* name);
     void AddToHistory(const std::string& computer);
@@ -112,13 +117,17 @@ private:
     void mnuViewStatusbarClick();
     void mnuExitClick();
     void mnuAboutClick();
-    // The commands that act on the selection or the list (not yet built).
+    // The commands that act on the selection or the list (ps_main_commands.cpp).
     void mnuDetailsClick(bool servicePack);
     void mnuUninstallClick();
     void mnuOpenKBClick();
     void mnuSaveAsClick();
     void mnuOptionsClick();
 
+    // Pieces of the commands.
+    std::string ListComputerName() const;
+    TExportTable CollectExportTable() const;
+    void WriteExport(const std::string& fileName, int filterIndex);
 
     std::vector<std::string> FParameters;
     TfrmAbout* FAbout = nullptr;
@@ -132,6 +141,7 @@ private:
     // The computer whose hotfixes the rows show. After a failed connection
     // the local computer is current while the rows still show another one.
     std::string FListComputer;
+    std::string FStatusSummary;
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
 
