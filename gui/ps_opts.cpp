@@ -62,6 +62,8 @@ TfrmOptions::TfrmOptions(HWND owner)
         SendMessageA(pages, TCM_INSERTITEMA, static_cast<WPARAM>(TabCtrl_GetItemCount(pages)),
                      reinterpret_cast<LPARAM>(&item));
     }
+    SetWindowTextString(Item(IDC_EDTBYTETHRESHOLD), "1");
+    SetWindowTextString(Item(IDC_EDTKILOBYTETHRESHOLD), "1");
     rgrpColumnSep.Attach(Item(IDC_RGRPCOLUMNSEP));
     SendMessageA(Item(IDC_EDTOPENKBCOMMAND), EM_LIMITTEXT, kCommandTypingLimit, 0);
     SetActiveControl(IDC_BTNOK);
@@ -242,7 +244,10 @@ void TfrmOptions::edtOpenKBCommandChange()
         SetWindowTextString(Item(IDC_LBLOPENKBCOMMANDEXAMPLETEXT), *example);
         return;
     }
-    Prompts().MessageBox(FHandle, LoadResString(IDS_INVALIDCOMMAND),
+    // While the Settings command fills the hidden dialog, the message belongs
+    // to the window the dialog will be shown over.
+    HWND owner = Visible() ? FHandle : GetWindow(FHandle, GW_OWNER);
+    Prompts().MessageBox(owner, LoadResString(IDS_INVALIDCOMMAND),
                          GetWindowTextString(Item(IDC_LBLOPENKBCOMMAND)),
                          MB_OK | MB_ICONINFORMATION);
 }

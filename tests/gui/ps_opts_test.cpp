@@ -295,6 +295,7 @@ TEST_F(Settings, StoredCommandsInvalidOrLongerThanTheTypingLimit)
     FOptions.OpenKBCommand = "kb %d";
     FForm.ReadOptions(FOptions);
     ASSERT_EQ(FPrompts.Messages.size(), 1u);
+    EXPECT_EQ(FPrompts.Messages[0].Text, kInvalidCommand);
     EXPECT_FALSE(FForm.Visible());
     EXPECT_EQ(Show([](TDialog&) { PressKey(VK_RETURN); }), IDOK);
     TUserOptions back;
@@ -317,6 +318,8 @@ TEST_F(Settings, StoredCommandsInvalidOrLongerThanTheTypingLimit)
 
 TEST_F(Settings, OkChecksBothThresholdsInOrder)
 {
+    EXPECT_EQ(Text(IDC_EDTBYTETHRESHOLD), "1");
+    EXPECT_EQ(Text(IDC_EDTKILOBYTETHRESHOLD), "1");
     FForm.ReadOptions(FOptions);   // both check boxes off
     struct TSeen {
         size_t Messages;
@@ -330,7 +333,13 @@ TEST_F(Settings, OkChecksBothThresholdsInOrder)
         SetWindowTextA(Item(IDC_EDTBYTETHRESHOLD), bytes);
         SetWindowTextA(Item(IDC_EDTKILOBYTETHRESHOLD), kilobytes);
         ClickTab(1);
-        ClickControl(Item(IDC_BTNOK));
+        if (seen.empty()) {
+            // Enter in an edit of the other page.
+            SetFocus(Item(IDC_EDTOPENKBCOMMAND));
+            PressKey(VK_RETURN);
+        } else {
+            ClickControl(Item(IDC_BTNOK));
+        }
         seen.push_back({FPrompts.Messages.size(), TabCtrl_GetCurSel(Item(IDC_PAGECOPTIONS)),
                         static_cast<DWORD>(SendMessageA(GetFocus() == Item(IDC_EDTKILOBYTETHRESHOLD)
                                                             ? Item(IDC_EDTKILOBYTETHRESHOLD)
@@ -351,7 +360,7 @@ TEST_F(Settings, OkChecksBothThresholdsInOrder)
     EXPECT_EQ(seen[0].Messages, 1u);
     EXPECT_EQ(seen[0].Page, 0);
     EXPECT_EQ(seen[0].Selection, static_cast<DWORD>(MAKELONG(0, 6)));
-    EXPECT_NE(seen[0].Focused, IDC_EDTBYTETHRESHOLD);
+    EXPECT_EQ(seen[0].Focused, IDC_PAGECOPTIONS);   // the edit is disabled, the old one hidden
     EXPECT_TRUE(seen[0].Open);
     EXPECT_EQ(seen[1].Messages, 2u);
     EXPECT_EQ(seen[1].Page, 0);
