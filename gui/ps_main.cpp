@@ -206,10 +206,11 @@ TfrmMain::~TfrmMain()
         Application().OnHint = nullptr;
 }
 
-void TfrmMain::SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4)
+void TfrmMain::SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4, TfrmOptions* options)
 {
     FAbout = about;
     FQuerySP4 = querySP4;
+    FfrmOptions = options;
 }
 
 HWND TfrmMain::ListHandle() const { return listMain->Handle(); }

@@ -17,6 +17,7 @@ struct TListItem;
 class TUserOptions;
 class TfrmAbout;
 class TfrmQuerySP4;
+class TfrmOptions;
 
 class TfrmMain : public TFrameWindow {
 public:
@@ -28,7 +29,7 @@ public:
 
     // The forms the program creates after the main window and that the main
     // window reuses; they outlive it.
-    void SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4);
+    void SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4, TfrmOptions* options = nullptr);
 
     // Loads the hotfixes of Computer ("\\NAME", "NAME" in any case, or empty
     // for the local computer) into the list.
@@ -132,6 +133,7 @@ private:
     std::vector<std::string> FParameters;
     TfrmAbout* FAbout = nullptr;
     TfrmQuerySP4* FQuerySP4 = nullptr;
+    TfrmOptions* FfrmOptions = nullptr;
 
     std::string FComputer;       // "\\NAME", empty for the local computer
     int FServicePack = 0;
