@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cctype>
+#include <exception>
 
 #include "CommandFormat.h"
 #include "DateTimePatterns.h"
@@ -20,6 +21,7 @@
 #include "components/ExtListView.h"
 #include "ps_common.h"
 #include "ps_mainres_res.h"
+#include "ps_opts.h"
 
 namespace {
 
@@ -209,4 +211,24 @@ TExportTable TfrmMain::CollectExportTable() const
 // ---------------------------------------------------------------------------
 // Settings
 
-void TfrmMain::mnuOptionsClick() {}
+void TfrmMain::mnuOptionsClick()
+{
+    if (!FControlsEnabled || !FfrmOptions)
+        return;
+    FfrmOptions->ReadOptions(*FOptions);
+    if (FfrmOptions->ShowModal() == IDCANCEL)
+        return;
+    FfrmOptions->WriteOptions(*FOptions);
+    // The texts follow the new settings also when they cannot be saved; the
+    // save's error comes afterwards.
+    std::exception_ptr saveError;
+    try {
+        FOptions->Save();
+    } catch (...) {
+        saveError = std::current_exception();
+    }
+    UpdateListTexts();
+    NotifyDetailWindows();
+    if (saveError)
+        std::rethrow_exception(saveError);
+}
