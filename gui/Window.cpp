@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "Prompts.h"
 #include "components/Reflect.h"
@@ -208,16 +209,24 @@ void TFrameWindow::Show(int command)
 {
     // FormShow runs once the window is on the screen and painted, so that
     // what it does (a first load, a question) happens in front of the window
-    // rather than before it appears.
+    // rather than before it appears; or, for a window that asks for it,
+    // before the window appears at all.
     FShowing = true;
     FShowPending = false;
+    const bool formShowFirst = FFormShowBeforeVisible && !IsWindowVisible(FHandle);
+    if (formShowFirst) {
+        SendMessageA(FHandle, WM_PENDINGFORMSHOW, 0, 0);
+        if (!FHandle) {
+            // FormShow ended with the window's destruction.
+            FShowing = false;
+            return;
+        }
+    }
     ShowWindow(FHandle, command);
     UpdateWindow(FHandle);
     FShowing = false;
-    if (FShowPending) {
-        FShowPending = false;
+    if (std::exchange(FShowPending, false) && !formShowFirst)
         SendMessageA(FHandle, WM_PENDINGFORMSHOW, 0, 0);
-    }
 }
 
 bool TFrameWindow::PreTranslateMessage(MSG& message)

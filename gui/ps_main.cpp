@@ -9,6 +9,7 @@
 #include <exception>
 #include <initializer_list>
 #include <optional>
+#include <utility>
 
 #include "DateTimePatterns.h"
 #include "FormHelpers.h"
@@ -21,6 +22,7 @@
 #include "components/ExtListView.h"
 #include "ps_about.h"
 #include "ps_common.h"
+#include "ps_details.h"
 #include "ps_dialogs_res.h"
 #include "ps_mainres_res.h"
 #include "ps_query.h"
@@ -476,6 +478,10 @@ void TfrmMain::FormDestroy()
 
 void TfrmMain::LoadHotfixList(const std::string& computer)
 {
+    // Not while a details window scans: its questions and its end would
+    // meet a half-loaded list.
+    if (TfrmDetails::AnyScanning())
+        return;
     std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
     registry->SetRootKey(HKEY_LOCAL_MACHINE);
@@ -852,6 +858,8 @@ void TfrmMain::EnableControls(bool enabled)
     EnableWindow(cmbComputer, enabled);
     if (enabled)
         UpdateCommands();
+    if (enabled && std::exchange(FCloseAfterScan, false))
+        PostMessageA(FHandle, WM_CLOSE, 0, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -890,6 +898,15 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMPUTERPICKED:
         cmbComputerClick();
         return 0;
+    case WM_CLOSE:
+        // Details windows are owned by this one: closing now would destroy a
+        // scanning window, and this object that its scan calls back, in the
+        // middle of the scan. The close waits for the scan's end.
+        if (TfrmDetails::AnyScanning()) {
+            FCloseAfterScan = true;
+            return 0;
+        }
+        break;
     default:
         break;
     }

@@ -146,6 +146,7 @@ private:
     std::string FStatusSummary;
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
+    bool FCloseAfterScan = false;   // closed while a details window scanned
 
     // Child windows are destroyed with the main window; the objects that
     // wrap them, the menus and the image list are owned here.
