@@ -12,10 +12,12 @@
 #include "Window.h"
 
 class TExtListView;
+struct TExportTable;
 struct TListItem;
 class TUserOptions;
 class TfrmAbout;
 class TfrmQuerySP4;
+class TfrmOptions;
 
 class TfrmMain : public TFrameWindow {
 public:
@@ -27,7 +29,7 @@ public:
 
     // The forms the program creates after the main window and that the main
     // window reuses; they outlive it.
-    void SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4);
+    void SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4, TfrmOptions* options = nullptr);
 
     // Loads the hotfixes of Computer ("\\NAME", "NAME" in any case, or empty
     // for the local computer) into the list.
@@ -35,8 +37,12 @@ public:
     void UpdateCaption();
     void UpdateListTexts();
     void SetStatusText(const std::string& text);
+    // What SetStatusText put into the status bar last.
+    const std::string& StatusSummary() const { return FStatusSummary; }
 
     void UpdateCommands();
+    // Posts WM_OPTIONSCHANGED to every open details window.
+    void NotifyDetailWindows();
     static bool IsArticleID(const std::string& id);
     int LoadToolIcon(const char* name);
     void AddToHistory(const std::string& computer);
@@ -112,17 +118,22 @@ private:
     void mnuViewStatusbarClick();
     void mnuExitClick();
     void mnuAboutClick();
-    // The commands that act on the selection or the list (not yet built).
+    // The commands that act on the selection or the list (ps_main_commands.cpp).
     void mnuDetailsClick(bool servicePack);
     void mnuUninstallClick();
     void mnuOpenKBClick();
     void mnuSaveAsClick();
     void mnuOptionsClick();
 
+    // Pieces of the commands.
+    std::string ListComputerName() const;
+    TExportTable CollectExportTable() const;
+    void WriteExport(const std::string& fileName, int filterIndex);
 
     std::vector<std::string> FParameters;
     TfrmAbout* FAbout = nullptr;
     TfrmQuerySP4* FQuerySP4 = nullptr;
+    TfrmOptions* FfrmOptions = nullptr;
 
     std::string FComputer;       // "\\NAME", empty for the local computer
     int FServicePack = 0;
@@ -132,8 +143,10 @@ private:
     // The computer whose hotfixes the rows show. After a failed connection
     // the local computer is current while the rows still show another one.
     std::string FListComputer;
+    std::string FStatusSummary;
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
+    bool FCloseAfterScan = false;   // closed while a details window scanned
 
     // Child windows are destroyed with the main window; the objects that
     // wrap them, the menus and the image list are owned here.
