@@ -31,3 +31,12 @@ add_executable(pscope_probe ${CMAKE_CURRENT_LIST_DIR}/ps_main_probe.cpp)
 target_link_libraries(pscope_probe PRIVATE comctl32 user32)
 ps_add_script_test(ps_main_demo_test
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/ps_main_demo_test.sh ${CMAKE_BINARY_DIR})
+
+# The list saved as CSV and HTML after sorting and dragging a column, read back
+# by Python's csv and html.parser: the program saves, the script reads.
+add_executable(ps_main_export_test ${CMAKE_CURRENT_LIST_DIR}/ps_main_export_test.cpp
+               $<TARGET_OBJECTS:pscope_res>)
+target_link_libraries(ps_main_export_test PRIVATE ps_mainwnd ps_gui_test_support
+                      ps_test_support GTest::gtest GTest::gtest_main)
+ps_add_script_test(ps_main_export_test_readers
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/ps_main_export_test.sh ${CMAKE_BINARY_DIR})
