@@ -1,7 +1,9 @@
 #include "CacheRecords.h"
 
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <system_error>
 
 namespace {
@@ -44,14 +46,26 @@ std::string FormatCacheDate(double value)
     // Negative zero would render with a sign that no fresh time stamp has.
     if (!std::isfinite(value) || value == 0)
         value = 0;
-    // The C library's formatting would follow a locale; to_chars never does.
-    // The largest double has 309 digits before the point.
-    char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-    if (result.ec != std::errc())
+    const int length = std::snprintf(nullptr, 0, "%.6f", value);
+    if (length <= 0)
         return "0.000000";
-    return std::string(buffer, result.ptr);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%.6f", value);
+    text.resize(static_cast<std::size_t>(length));
+    // The C library writes the decimal point of its locale; the store has ".".
+    const std::string_view point = std::localeconv()->decimal_point;
+    if (point.empty() || point == ".")
+        return text;
+    std::string result;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, point.size(), point) == 0) {
+            result += '.';
+            i += point.size();
+        } else {
+            result += text[i++];
+        }
+    }
+    return result;
 }
 
 double ParseCacheDate(std::string_view text)

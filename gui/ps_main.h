@@ -16,6 +16,7 @@ struct TExportTable;
 struct TListItem;
 class TUserOptions;
 class TfrmAbout;
+class TfrmDetails;
 class TfrmQuerySP4;
 class TfrmOptions;
 
@@ -43,6 +44,8 @@ public:
     void UpdateCommands();
     // Posts WM_OPTIONSCHANGED to every open details window.
     void NotifyDetailWindows();
+    // The details windows open now, in the order of their slots.
+    std::vector<TfrmDetails*> DetailWindows() const;
     static bool IsArticleID(const std::string& id);
     int LoadToolIcon(const char* name);
     void AddToHistory(const std::string& computer);
@@ -126,6 +129,10 @@ private:
     void mnuOptionsClick();
 
     // Pieces of the commands.
+    TfrmDetails* FindDetailWindow(const std::string& hotfixID) const;
+    void OpenDetailWindow(const std::string& hotfixID, const std::string& description,
+                          const std::string& servicePackCaption);
+    void DetailWindowDestroyed(TfrmDetails& form);
     std::string ListComputerName() const;
     TExportTable CollectExportTable() const;
     void WriteExport(const std::string& fileName, int filterIndex);
@@ -139,7 +146,10 @@ private:
     int FServicePack = 0;
     bool FSP4Asked = false;
     std::unique_ptr<TUserOptions> FOptions;
-    std::array<HWND, 1024> FDetailWindows{};
+    // The open details windows that the commands find and notify, and every
+    // details window this window opened, which it owns until it closes.
+    std::array<TfrmDetails*, 1024> FDetailWindows{};
+    std::vector<std::unique_ptr<TfrmDetails>> FDetailForms;
     // The computer whose hotfixes the rows show. After a failed connection
     // the local computer is current while the rows still show another one.
     std::string FListComputer;

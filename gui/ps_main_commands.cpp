@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <exception>
 
@@ -20,6 +21,7 @@
 #include "ZStrFuncs.h"
 #include "components/ExtListView.h"
 #include "ps_common.h"
+#include "ps_details.h"
 #include "ps_mainres_res.h"
 #include "ps_opts.h"
 
@@ -78,9 +80,92 @@ std::string TfrmMain::ListComputerName() const
 // ---------------------------------------------------------------------------
 // View details
 
-void TfrmMain::mnuDetailsClick(bool) {}
+void TfrmMain::mnuDetailsClick(bool servicePack)
+{
+    if (!FControlsEnabled)
+        return;
+    if (servicePack) {
+        const std::string caption =
+            FServicePack != 0 ? FormatResString(IDS_SERVICEPACKNUMBER, {std::to_string(FServicePack)})
+                              : LoadResString(IDS_SERVICEPACK);
+        OpenDetailWindow("", "", caption);
+        return;
+    }
+    const int row = listMain->SelectedIndex();
+    const THotfix* hotfix = SelectedHotfix();
+    if (!hotfix || !hotfix->HasUninstallDir)
+        return;
+    OpenDetailWindow(listMain->ItemCaption(row), listMain->SubItemText(row, 0), "");
+}
 
-void TfrmMain::NotifyDetailWindows() {}
+// The window that shows the hotfix (an empty identifier: the service pack)
+// of the rows' computer, if one is open.
+TfrmDetails* TfrmMain::FindDetailWindow(const std::string& hotfixID) const
+{
+    for (TfrmDetails* form : FDetailWindows)
+        if (form && form->HotfixID == hotfixID && form->ComputerName == FListComputer)
+            return form;
+    return nullptr;
+}
+
+// Brings the window that already shows the hotfix or the service pack to the
+// front, else opens one. An empty identifier means the service pack, with
+// ServicePackCaption as its window's caption.
+void TfrmMain::OpenDetailWindow(const std::string& hotfixID, const std::string& description,
+                                const std::string& servicePackCaption)
+{
+    if (TfrmDetails* open = FindDetailWindow(hotfixID)) {
+        if (IsIconic(open->Handle()))
+            ShowWindow(open->Handle(), SW_RESTORE);
+        SetForegroundWindow(open->Handle());
+        return;
+    }
+    FDetailForms.push_back(
+        std::make_unique<TfrmDetails>(FHandle, *FOptions, [this](bool enabled) { EnableControls(enabled); }));
+    TfrmDetails& form = *FDetailForms.back();
+    form.OnDestroyed = [this](TfrmDetails& destroyed) { DetailWindowDestroyed(destroyed); };
+    // With every slot taken the window opens all the same, unrecorded.
+    const auto slot = std::find(FDetailWindows.begin(), FDetailWindows.end(), nullptr);
+    if (slot != FDetailWindows.end())
+        *slot = &form;
+    if (hotfixID.empty()) {
+        form.SetServicePackLayout(servicePackCaption);
+    } else {
+        form.HotfixID = hotfixID;
+        form.Description = description;
+    }
+    form.ComputerName = FListComputer;
+    // The scan runs now; the window may be closed, and the object freed,
+    // before Show returns.
+    form.Show();
+}
+
+// A details window's last act: its slot is emptied and the object freed.
+void TfrmMain::DetailWindowDestroyed(TfrmDetails& form)
+{
+    std::replace(FDetailWindows.begin(), FDetailWindows.end(), &form,
+                 static_cast<TfrmDetails*>(nullptr));
+    const auto owned = std::find_if(FDetailForms.begin(), FDetailForms.end(),
+                                    [&](const auto& candidate) { return candidate.get() == &form; });
+    if (owned != FDetailForms.end())
+        FDetailForms.erase(owned);
+}
+
+void TfrmMain::NotifyDetailWindows()
+{
+    for (TfrmDetails* form : FDetailWindows)
+        if (form && form->Handle())
+            PostMessageA(form->Handle(), WM_OPTIONSCHANGED, 0, 0);
+}
+
+std::vector<TfrmDetails*> TfrmMain::DetailWindows() const
+{
+    std::vector<TfrmDetails*> open;
+    for (TfrmDetails* form : FDetailWindows)
+        if (form)
+            open.push_back(form);
+    return open;
+}
 
 // ---------------------------------------------------------------------------
 // Uninstall

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdint>
+#include <string>
 
 using Lines = std::vector<std::string>;
 
@@ -40,6 +42,17 @@ TEST(CacheRecords, TimeStampsKeepSixDecimalsWithAPoint)
     EXPECT_NE(FormatCacheDate(36124.0 + 1.0 / 3), FormatCacheDate(36124.0 + 1.0 / 3 + 2e-6));
     EXPECT_EQ(FormatCacheDate(-2.25), "-2.250000");
     EXPECT_EQ(FormatCacheDate(1e20), "100000000000000000000.000000");
+
+    // A C library switched to a locale with a decimal comma changes nothing.
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    for (const char* locale : {"de_DE.UTF-8", "de_DE", "German_Germany.1252"}) {
+        if (!std::setlocale(LC_NUMERIC, locale))
+            continue;
+        EXPECT_EQ(FormatCacheDate(36124.5), "36124.500000") << locale;
+        EXPECT_EQ(ParseCacheDate("36124.5"), 36124.5) << locale;
+        break;
+    }
+    std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
 TEST(CacheRecords, FieldsThatAreNoNumbersReadAsZeroAndTheFileStillLoads)

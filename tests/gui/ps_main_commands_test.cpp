@@ -1,9 +1,14 @@
 // The main window's commands, driven through its menus on private data:
-// uninstall, the Knowledge Base article, Save As in every format and its
-// failures.
+// details windows, uninstall, the Knowledge Base article, Save As in every
+// format and its failures, the settings.
 #include <cstdlib>
+#include <regex>
 
+#include "ps_details.h"
+#include "ps_details_res.h"
 #include "ps_main_fixture.h"
+#include "ps_opts.h"
+#include "ps_opts_res.h"
 
 namespace {
 
@@ -37,6 +42,140 @@ protected:
         Command(IDM_MNUSAVEAS);
     }
 };
+
+TEST_F(CommandsTest, DetailsWindowsAreFoundByTheHotfixAndComputerTheyShow)
+{
+    // Two identifiers of which one contains the other.
+    AddHotfix("Q12345", "Short");
+    AddHotfix("Q123456", "Long");
+    AddUninstallDir("Q12345").AddFile("a.dll");
+    AddUninstallDir("Q123456").AddFile("b.dll");
+    Start();
+    ASSERT_EQ(Column(0), (Texts{"Q12345", "Q123456"}));
+
+    Select(1);
+    Command(IDM_MNUDETAILS);
+    ASSERT_EQ(main->DetailWindows().size(), 1u);
+    TfrmDetails* longer = main->DetailWindows()[0];
+    EXPECT_EQ(longer->HotfixID, "Q123456");
+    EXPECT_EQ(longer->ComputerName, "");
+    EXPECT_EQ(longer->Description, "Long");
+    EXPECT_TRUE(IsWindowVisible(longer->Handle()));
+
+    Select(0);
+    SendMessageA(List(), WM_LBUTTONDBLCLK, 0, 0);   // whatever the point: the selected row
+    PumpMessages(20);
+    ASSERT_EQ(main->DetailWindows().size(), 2u);
+    TfrmDetails* shorter = main->DetailWindows()[1];
+    EXPECT_EQ(shorter->HotfixID, "Q12345");
+
+    // The same hotfix again: its window comes to the front, no second one.
+    Select(1);
+    SendMessageA(main->Handle(), WM_COMMAND, MAKEWPARAM(IDM_POPUPDETAILS, 0), 0);
+    PumpMessages(20);
+    EXPECT_EQ(main->DetailWindows().size(), 2u);
+    EXPECT_EQ(GetForegroundWindow(), longer->Handle());
+
+    // A closed window leaves the table; the command opens a new one.
+    SendMessageA(longer->Handle(), WM_CLOSE, 0, 0);
+    PumpMessages(20);
+    ASSERT_EQ(main->DetailWindows().size(), 1u);
+    EXPECT_EQ(main->DetailWindows()[0], shorter);
+    Command(IDM_MNUDETAILS);
+    ASSERT_EQ(main->DetailWindows().size(), 2u);
+    EXPECT_EQ(main->DetailWindows()[0]->HotfixID, "Q123456");
+
+    // The same hotfix read from another computer is another window.
+    TypeComputer(LocalName());
+    Select(1);
+    Command(IDM_MNUDETAILS);
+    ASSERT_EQ(main->DetailWindows().size(), 3u);
+    EXPECT_EQ(main->DetailWindows()[2]->HotfixID, "Q123456");
+    EXPECT_EQ(main->DetailWindows()[2]->ComputerName, "\\\\" + LocalName());
+    // ... also after a failed connection, which leaves those rows in place.
+    TypeComputer("nosuchhost");
+    Select(1);
+    Command(IDM_MNUDETAILS);
+    EXPECT_EQ(main->DetailWindows().size(), 3u);
+    EXPECT_EQ(GetForegroundWindow(), main->DetailWindows()[2]->Handle());
+}
+
+TEST_F(CommandsTest, ServicePackWindowOpensWithoutASelectedRowOncePerComputer)
+{
+    ScratchDir servicePack(WindowsDirectory() + "$NtServicePackUninstall$");
+    servicePack.AddFile("kernel32.dll");
+    AddHotfix("Q300001");
+    Start();
+    ASSERT_EQ(ListView_GetSelectedCount(List()), 0u);
+
+    Command(IDM_MNUVIEWSERVICEPACK);
+    ASSERT_EQ(main->DetailWindows().size(), 1u);
+    TfrmDetails* window = main->DetailWindows()[0];
+    EXPECT_EQ(window->Caption(), "Service Pack 3");
+    EXPECT_EQ(window->HotfixID, "");
+    EXPECT_EQ(window->FileCount(), 1);
+    EXPECT_FALSE(IsWindowVisible(window->Item(IDC_EDTDESCRIPTION)));
+    Command(IDM_MNUVIEWSERVICEPACK);
+    EXPECT_EQ(main->DetailWindows().size(), 1u);
+
+    // Service pack 0 (an empty CSDVersion): "Service Pack" alone, and the
+    // window of another computer.
+    WriteSz(HKEY_LOCAL_MACHINE, kCurrentVersion, "CSDVersion", "");
+    TypeComputer(LocalName());
+    ASSERT_EQ(main->ServicePack(), 0);
+    Command(IDM_MNUVIEWSERVICEPACK);
+    ASSERT_EQ(main->DetailWindows().size(), 2u);
+    EXPECT_EQ(main->DetailWindows()[1]->Caption(), "Service Pack");
+}
+
+TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDetails)
+{
+    AddHotfix("Q300001", "");
+    ScratchDir& dir = AddUninstallDir("Q300001");
+    dir.AddFile("uninst.inf", LocalTime(1999, 1, 2, 3, 4, 6));
+    dir.AddFile("a.dll");
+    Start();
+    TfrmOptions options(main->Handle());
+    main->SetForms(nullptr, query.get(), &options);
+    Select(0);
+    Command(IDM_MNUDETAILS);
+    ASSERT_EQ(main->DetailWindows().size(), 1u);
+    const HWND details = main->DetailWindows()[0]->Handle();
+    const std::string detailDate = TextOf(GetDlgItem(details, IDC_EDTDATE));
+    ASSERT_NE(detailDate, "(unknown)");
+
+    auto typeSettings = [](int button) {
+        return [button](TDialog& dialog) {
+            SetWindowTextA(dialog.Item(IDC_EDTDEFAULTTEXT), "n/a");
+            SetWindowTextA(dialog.Item(IDC_EDTLISTTIMEFORMAT), "dd.mm.yyyy");
+            SetWindowTextA(dialog.Item(IDC_EDTDETAILTIMEFORMAT), "yyyy/mm/dd");
+            ClickControl(dialog.Item(button));
+        };
+    };
+    prompts.DialogScripts.push_back(typeSettings(IDC_BTNCANCEL));
+    Command(IDM_MNUOPTIONS);
+    PumpMessages(50);
+    ASSERT_EQ(prompts.DialogsShown.size(), 1u);
+    EXPECT_EQ(Cell(0, 1), "(unknown)");
+    EXPECT_EQ(Cell(0, 3), "1999-01-02 03:04:06");
+    EXPECT_EQ(main->Options().DefaultText, "(unknown)");
+    EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, kSettingsPath, "Text if unknown value").Exists);
+    EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTDATE)), detailDate);
+
+    prompts.DialogScripts.push_back(typeSettings(IDC_BTNOK));
+    Command(IDM_MNUOPTIONS);
+    PumpMessages(50);
+    ASSERT_EQ(prompts.DialogsShown.size(), 2u);
+    EXPECT_EQ(Cell(0, 1), "n/a");
+    EXPECT_EQ(Cell(0, 2), "n/a");
+    EXPECT_EQ(Cell(0, 3), "02.01.1999");
+    EXPECT_EQ(ReadRawValue(HKEY_CURRENT_USER, kSettingsPath, "Text if unknown value").Data,
+              std::string("n/a", 4));
+    EXPECT_EQ(ReadRawValue(HKEY_CURRENT_USER, kSettingsPath + "\\Details", "Time format").Data,
+              std::string("yyyy/mm/dd", 11));
+    EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTDATE)), "1999/01/02");
+    EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTHOTFIXDATE)), "n/a");
+}
 
 TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
 {
@@ -226,6 +365,10 @@ TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheFilterEntryAndAddsItsExtension)
     EXPECT_NE(html.find("Alpha, &quot;the&quot; &lt;first&gt; &amp; best"), std::string::npos)
         << html;
     EXPECT_LT(html.find(">Description<"), html.find(">Hotfix<")) << html;
+    // Saved now, in the list's time format.
+    EXPECT_TRUE(std::regex_search(
+        html, std::regex("list saved [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}<")))
+        << html;
 
     // A name with an extension of its own keeps it, whatever the entry.
     SaveAs(out.Path() + "list.dat", 3);

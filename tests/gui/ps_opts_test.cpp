@@ -30,44 +30,43 @@ protected:
     HWND Item(int id) const { return FForm.Item(id); }
     std::string Text(int id) const { return TextOf(Item(id)); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
-    bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     int Focused() const { return GetDlgCtrlID(GetFocus()); }
+    int Page() const { return TabCtrl_GetCurSel(Item(IDC_PAGECOPTIONS)); }
+    size_t MessageCount() const { return FPrompts.Messages.size(); }
 
-    // The keyboard's characters into an edit, one message each; the first
-    // empties it (one change).
+    // Empties an edit (one change), then types Text into it character by
+    // character.
     void Retype(int id, const std::string& text)
     {
         SetWindowTextA(Item(id), "");
         for (char c : text)
             SendMessageA(Item(id), WM_CHAR, static_cast<unsigned char>(c), 1);
     }
-    // Shows the dialog modally with Script running on it; the result.
     int Show(std::function<void(TDialog&)> script)
     {
         FPrompts.DialogScripts.push_back(std::move(script));
         return FForm.ShowModal();
     }
-    // A mouse click on a tab of the page control.
     void ClickTab(int index)
     {
-        RECT rect{};
+        RECT r{};
         SendMessageA(Item(IDC_PAGECOPTIONS), TCM_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&rect));
-        MouseDown(Item(IDC_PAGECOPTIONS), (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        MouseUp(Item(IDC_PAGECOPTIONS), (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+                     reinterpret_cast<LPARAM>(&r));
+        MouseDown(Item(IDC_PAGECOPTIONS), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        MouseUp(Item(IDC_PAGECOPTIONS), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
-    // Alt and a letter, as the keyboard sends them.
-    void PressAlt(char letter)
+    // Alt and a letter as the keyboard sends them; the focused control after.
+    int PressAlt(char letter)
     {
-        HWND focus = GetFocus();
         const LPARAM flags = 1 | (1 << 29);
-        PostMessageA(focus, WM_SYSKEYDOWN, static_cast<WPARAM>(letter), flags);
-        PostMessageA(focus, WM_SYSKEYUP, static_cast<WPARAM>(letter), flags | (3LL << 30));
+        PostMessageA(GetFocus(), WM_SYSKEYDOWN, static_cast<WPARAM>(letter), flags);
+        PostMessageA(GetFocus(), WM_SYSKEYUP, static_cast<WPARAM>(letter), flags | (3LL << 30));
         PumpMessages();
+        return Focused();
     }
-    std::vector<int> TabSequence(int steps)
+    std::vector<int> TabSequenceFromOk(int steps)
     {
+        SetFocus(Item(IDC_BTNOK));
         std::vector<int> ids;
         for (int i = 0; i < steps; ++i) {
             PressKey(VK_TAB);
@@ -75,24 +74,35 @@ protected:
         }
         return ids;
     }
+    // Label, edit and unit label of a threshold row: 1 all enabled, 0 all
+    // disabled, -1 mixed.
+    int RowEnabled(int label, int edit, int unit) const
+    {
+        const int count = Enabled(label) + Enabled(edit) + Enabled(unit);
+        return count == 3 ? 1 : count == 0 ? 0 : -1;
+    }
+    int ByteRow() const { return RowEnabled(IDC_LBLBYTETHRESHOLD, IDC_EDTBYTETHRESHOLD, IDC_LBLBYTES); }
+    int KiloByteRow() const
+    {
+        return RowEnabled(IDC_LBLKILOBYTETHRESHOLD, IDC_EDTKILOBYTETHRESHOLD, IDC_LBLKILOBYTES);
+    }
 };
-
-std::string TwoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
 
 }  // namespace
 
-TEST_F(Settings, ControlsCaptionsAndTabOrderOnBothPages)
+TEST_F(Settings, ControlsCaptionsTabOrderAndTheViewPageAtEveryShowing)
 {
     EXPECT_EQ(FForm.Caption(), "Settings");
     for (auto [id, text] : std::vector<std::pair<int, const char*>>{
              {IDC_BTNOK, "OK"}, {IDC_BTNCANCEL, "Cancel"},
              {IDC_CHKBYTES, "Display &kilobytes instead of bytes"},
-             {IDC_LBLBYTETHRESHOLD, "&Threshold:"}, {IDC_LBLBYTES, "bytes"},
+             {IDC_LBLBYTETHRESHOLD, "&Threshold:"}, {IDC_EDTBYTETHRESHOLD, "1"},
+             {IDC_LBLBYTES, "bytes"},
              {IDC_CHKKILOBYTES, "Display &megabytes instead of (kilo-)bytes"},
-             {IDC_LBLKILOBYTETHRESHOLD, "T&hreshold:"}, {IDC_LBLKILOBYTES, "kilobytes"},
-             {IDC_GRPTIMEFORMAT, "Time formatting"}, {IDC_LBLLISTTIMEFORMAT, "&List windows:"},
-             {IDC_LBLLISTTIMEEXAMPLE, "Example:"}, {IDC_LBLDETAILTIMEFORMAT, "&Detail header:"},
-             {IDC_LBLDETAILTIMEEXAMPLE, "Example:"},
+             {IDC_LBLKILOBYTETHRESHOLD, "T&hreshold:"}, {IDC_EDTKILOBYTETHRESHOLD, "1"},
+             {IDC_LBLKILOBYTES, "kilobytes"}, {IDC_GRPTIMEFORMAT, "Time formatting"},
+             {IDC_LBLLISTTIMEFORMAT, "&List windows:"}, {IDC_LBLLISTTIMEEXAMPLE, "Example:"},
+             {IDC_LBLDETAILTIMEFORMAT, "&Detail header:"}, {IDC_LBLDETAILTIMEEXAMPLE, "Example:"},
              {IDC_CHKVIEWICONS, "Show file &icons in details window"},
              {IDC_LBLDEFAULTTEXT, "Default text for missing &values:"},
              {IDC_LBLOPENKBCOMMAND, "Command to open &KB article:"},
@@ -104,108 +114,56 @@ TEST_F(Settings, ControlsCaptionsAndTabOrderOnBothPages)
              {IDC_BTNCLEARCACHE, "C&lear cache..."},
              {IDC_CHKUSEIDLE, "Use &idle priority when scanning directories"}})
         EXPECT_EQ(Text(id), text) << id;
-    char tab[32] = {};
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = tab;
-    item.cchTextMax = sizeof tab;
-    ASSERT_EQ(TabCtrl_GetItemCount(Item(IDC_PAGECOPTIONS)), 2);
-    SendMessageA(Item(IDC_PAGECOPTIONS), TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(tab, "View");
-    SendMessageA(Item(IDC_PAGECOPTIONS), TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(tab, "Miscellaneous");
+    for (int index : {0, 1}) {
+        char tab[32] = {};
+        TCITEMA item{TCIF_TEXT, 0, 0, tab, sizeof tab, 0, 0};
+        SendMessageA(Item(IDC_PAGECOPTIONS), TCM_GETITEMA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(tab, index == 0 ? "View" : "Miscellaneous");
+    }
 
-    FOptions.DisplayKilobytes = true;
-    FOptions.DisplayMegabytes = true;
+    FOptions.DisplayKilobytes = FOptions.DisplayMegabytes = true;
     FOptions.ColumnSep = 2;
     FForm.ReadOptions(FOptions);
-    std::vector<int> view, misc;
-    int defaultButton = 0, afterAltV = 0, afterAltK = 0;
-    SIZE client{};
     EXPECT_EQ(Show([&](TDialog& shown) {
-                  client = ClientSize(shown.Handle());
-                  defaultButton = LOWORD(SendMessageA(shown.Handle(), DM_GETDEFID, 0, 0));
-                  SetFocus(Item(IDC_BTNOK));
-                  view = TabSequence(12);
-                  PressAlt('V');
-                  afterAltV = Focused();
+                  const SIZE client = ClientSize(shown.Handle());
+                  EXPECT_NEAR(client.cx, 485, 1);
+                  EXPECT_NEAR(client.cy, 389, 1);
+                  EXPECT_EQ(LOWORD(SendMessageA(shown.Handle(), DM_GETDEFID, 0, 0)), IDC_BTNOK);
+                  SaveWindowShot(shown.Handle(), "settings-view");
+                  EXPECT_EQ(TabSequenceFromOk(12),
+                            (std::vector<int>{IDC_BTNCANCEL, IDC_PAGECOPTIONS, IDC_CHKBYTES,
+                                              IDC_EDTBYTETHRESHOLD, IDC_CHKKILOBYTES,
+                                              IDC_EDTKILOBYTETHRESHOLD, IDC_EDTLISTTIMEFORMAT,
+                                              IDC_EDTDETAILTIMEFORMAT, IDC_CHKVIEWICONS,
+                                              IDC_EDTDEFAULTTEXT, IDC_BTNOK, IDC_BTNCANCEL}));
+                  EXPECT_EQ(PressAlt('V'), IDC_EDTDEFAULTTEXT);
                   ClickTab(1);
-                  SetFocus(Item(IDC_BTNOK));
-                  misc = TabSequence(8);
-                  PressAlt('K');
-                  afterAltK = Focused();
+                  EXPECT_EQ(TabSequenceFromOk(8),
+                            (std::vector<int>{IDC_BTNCANCEL, IDC_PAGECOPTIONS,
+                                              IDC_EDTOPENKBCOMMAND, IDC_RGRPCOLUMNSEP_ITEM2,
+                                              IDC_CHKUSECACHE, IDC_BTNCLEARCACHE, IDC_CHKUSEIDLE,
+                                              IDC_BTNOK}));
+                  EXPECT_EQ(PressAlt('K'), IDC_EDTOPENKBCOMMAND);
                   SaveWindowShot(shown.Handle(), "settings-miscellaneous");
                   PressKey(VK_ESCAPE);
               }),
               IDCANCEL);
-    EXPECT_NEAR(client.cx, 485, 1);
-    EXPECT_NEAR(client.cy, 389, 1);
-    EXPECT_EQ(defaultButton, IDC_BTNOK);
-    EXPECT_EQ(view, (std::vector<int>{IDC_BTNCANCEL, IDC_PAGECOPTIONS, IDC_CHKBYTES,
-                                      IDC_EDTBYTETHRESHOLD, IDC_CHKKILOBYTES,
-                                      IDC_EDTKILOBYTETHRESHOLD, IDC_EDTLISTTIMEFORMAT,
-                                      IDC_EDTDETAILTIMEFORMAT, IDC_CHKVIEWICONS,
-                                      IDC_EDTDEFAULTTEXT, IDC_BTNOK, IDC_BTNCANCEL}));
-    EXPECT_EQ(afterAltV, IDC_EDTDEFAULTTEXT);
-    EXPECT_EQ(misc, (std::vector<int>{IDC_BTNCANCEL, IDC_PAGECOPTIONS, IDC_EDTOPENKBCOMMAND,
-                                      IDC_RGRPCOLUMNSEP_ITEM2, IDC_CHKUSECACHE,
-                                      IDC_BTNCLEARCACHE, IDC_CHKUSEIDLE, IDC_BTNOK}));
-    EXPECT_EQ(afterAltK, IDC_EDTOPENKBCOMMAND);
 
-    // The next showing opens on "View", whatever page was left.
+    // Left on "Miscellaneous": the next filling opens on "View" again.
     FForm.ReadOptions(FOptions);
-    int page = -1;
-    bool viewShown = false, miscShown = true;
     EXPECT_EQ(Show([&](TDialog&) {
-                  page = TabCtrl_GetCurSel(Item(IDC_PAGECOPTIONS));
-                  viewShown = Visible(IDC_EDTLISTTIMEFORMAT) && Visible(IDC_CHKVIEWICONS);
-                  miscShown = Visible(IDC_EDTOPENKBCOMMAND) || Visible(IDC_CHKUSEIDLE);
-                  SaveWindowShot(FForm.Handle(), "settings-view");
-                  ClickControl(Item(IDC_BTNCANCEL));
+                  EXPECT_EQ(Page(), 0);
+                  EXPECT_TRUE(IsWindowVisible(Item(IDC_EDTLISTTIMEFORMAT)));
+                  EXPECT_FALSE(IsWindowVisible(Item(IDC_EDTOPENKBCOMMAND)));
+                  PostMessageA(FForm.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);   // the close box
+                  PumpMessages();
               }),
               IDCANCEL);
-    EXPECT_EQ(page, 0);
-    EXPECT_TRUE(viewShown);
-    EXPECT_FALSE(miscShown);
-}
-
-TEST_F(Settings, ThresholdRowsFollowTheirCheckBoxesAtEveryShowing)
-{
-    const auto rowEnabled = [&](int label, int edit, int unit) {
-        return Enabled(label) && Enabled(edit) && Enabled(unit);
-    };
-    const auto rowDisabled = [&](int label, int edit, int unit) {
-        return !Enabled(label) && !Enabled(edit) && !Enabled(unit);
-    };
-    FOptions.DisplayKilobytes = true;
-    FOptions.DisplayMegabytes = false;
-    FForm.ReadOptions(FOptions);
-    bool atShowing = false, afterClicks = false;
-    Show([&](TDialog&) {
-        atShowing = rowEnabled(IDC_LBLBYTETHRESHOLD, IDC_EDTBYTETHRESHOLD, IDC_LBLBYTES) &&
-                    rowDisabled(IDC_LBLKILOBYTETHRESHOLD, IDC_EDTKILOBYTETHRESHOLD, IDC_LBLKILOBYTES);
-        ClickControl(Item(IDC_CHKBYTES));
-        ClickControl(Item(IDC_CHKKILOBYTES));
-        afterClicks = rowDisabled(IDC_LBLBYTETHRESHOLD, IDC_EDTBYTETHRESHOLD, IDC_LBLBYTES) &&
-                      rowEnabled(IDC_LBLKILOBYTETHRESHOLD, IDC_EDTKILOBYTETHRESHOLD, IDC_LBLKILOBYTES);
-        PressKey(VK_ESCAPE);
-    });
-    EXPECT_TRUE(atShowing);
-    EXPECT_TRUE(afterClicks);
-
-    // Cancelled: the next filling brings the stored state back, rows included.
-    FForm.ReadOptions(FOptions);
-    Show([&](TDialog&) {
-        atShowing = rowEnabled(IDC_LBLBYTETHRESHOLD, IDC_EDTBYTETHRESHOLD, IDC_LBLBYTES) &&
-                    rowDisabled(IDC_LBLKILOBYTETHRESHOLD, IDC_EDTKILOBYTETHRESHOLD, IDC_LBLKILOBYTES);
-        PostMessageA(FForm.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        PumpMessages();
-    });
-    EXPECT_TRUE(atShowing);
     EXPECT_EQ(FPrompts.DialogsLeftOpen, 0);
 }
 
-TEST_F(Settings, TimePatternExamplesOfTypedPatterns)
+TEST_F(Settings, TimePatternExamplesOfTypedAndFilledPatterns)
 {
     FForm.ReadOptions(FOptions);
     SYSTEMTIME before{}, after{};
@@ -214,9 +172,9 @@ TEST_F(Settings, TimePatternExamplesOfTypedPatterns)
         GetLocalTime(&before);
         Retype(IDC_EDTLISTTIMEFORMAT, "yyyy");
         year = Text(IDC_LBLLISTTIMEEXAMPLETEXT);
-        Retype(IDC_EDTLISTTIMEFORMAT, "'h' mm");
+        Retype(IDC_EDTLISTTIMEFORMAT, "'h' mm");   // a quoted h is no hour: mm is the month
         quotedH = Text(IDC_LBLLISTTIMEEXAMPLETEXT);
-        Retype(IDC_EDTLISTTIMEFORMAT, "h:m");
+        Retype(IDC_EDTLISTTIMEFORMAT, "h:m");      // an m after an h is the minute
         minutes = Text(IDC_LBLLISTTIMEEXAMPLETEXT);
         Retype(IDC_EDTDETAILTIMEFORMAT, "dddd");
         detailDay = Text(IDC_LBLDETAILTIMEEXAMPLETEXT);
@@ -230,12 +188,11 @@ TEST_F(Settings, TimePatternExamplesOfTypedPatterns)
         return std::to_string(t.wHour) + ":" + std::to_string(t.wMinute);
     };
     EXPECT_EQ(year, std::to_string(after.wYear));
-    EXPECT_EQ(quotedH, "h " + TwoDigits(after.wMonth));
+    EXPECT_EQ(quotedH, (after.wMonth < 10 ? "h 0" : "h ") + std::to_string(after.wMonth));
     EXPECT_TRUE(minutes == at(before) || minutes == at(after)) << minutes;
     EXPECT_EQ(detailDay, days[after.wDayOfWeek]);
     EXPECT_EQ(listAfterDetail, minutes);
 
-    // Filling the dialog with a different pattern updates the example too.
     FOptions.DetailTimeFormat = "'filled' yyyy";
     FForm.ReadOptions(FOptions);
     EXPECT_EQ(Text(IDC_LBLDETAILTIMEEXAMPLETEXT), "filled " + std::to_string(after.wYear));
@@ -246,55 +203,40 @@ TEST_F(Settings, CommandExampleAndTheMessageForInvalidTemplates)
     FForm.ReadOptions(FOptions);
     EXPECT_EQ(Text(IDC_LBLOPENKBCOMMANDEXAMPLETEXT),
               "http://support.example.com/support/kb/articles/q123/4/56.asp");
-    struct TStep {
-        const char* Typed;
-        const char* Example;   // after the last character
-        size_t Messages;       // in all, after the last character
-    };
-    const std::vector<TStep> steps{
-        {"q%s/%s/%s", "q123/4/56", 0},
-        {"100%%", "100%", 0},
+    // Typed; the example after the last character, and the messages so far.
+    const std::vector<std::tuple<const char*, const char*, size_t>> steps{
+        {"q%s/%s/%s", "q123/4/56", 0}, {"100%%", "100%", 0},
         {"a%d", "a", 1},                // the message comes with the "d"
         {"%s%s%s%s", "123456", 2},      // and with the fourth "s"
         {"x%", "x", 2},                 // cut off: no message
-        {"x%s", "x123", 2},
-        {"%1:s", "4", 2},
-        {"[%-5.2s]", "[12   ]", 2},
+        {"x%s", "x123", 2}, {"%1:s", "4", 2}, {"[%-5.2s]", "[12   ]", 2},
         {"%1025s", "", 3},
         {"%d%d", "", 6},                // at each keystroke while invalid
     };
-    std::vector<std::string> examples;
     Show([&](TDialog&) {
         ClickTab(1);
-        for (const auto& step : steps) {
-            Retype(IDC_EDTOPENKBCOMMAND, step.Typed);
-            examples.push_back(Text(IDC_LBLOPENKBCOMMANDEXAMPLETEXT) + " / " +
-                               std::to_string(FPrompts.Messages.size()));
+        for (const auto& [typed, example, messages] : steps) {
+            Retype(IDC_EDTOPENKBCOMMAND, typed);
+            EXPECT_EQ(Text(IDC_LBLOPENKBCOMMANDEXAMPLETEXT), example) << typed;
+            EXPECT_EQ(MessageCount(), messages) << typed;
         }
-        // The edit keeps the invalid text as typed.
-        EXPECT_EQ(Text(IDC_EDTOPENKBCOMMAND), "%d%d");
+        EXPECT_EQ(Text(IDC_EDTOPENKBCOMMAND), "%d%d");   // kept as typed
         PressKey(VK_ESCAPE);
     });
-    ASSERT_EQ(examples.size(), steps.size());
-    for (size_t i = 0; i < steps.size(); ++i)
-        EXPECT_EQ(examples[i], std::string(steps[i].Example) + " / " +
-                                   std::to_string(steps[i].Messages)) << steps[i].Typed;
-    ASSERT_FALSE(FPrompts.Messages.empty());
+    ASSERT_EQ(MessageCount(), 6u);
     const TAskedMessage& message = FPrompts.Messages.front();
     EXPECT_EQ(message.Text, kInvalidCommand);
     EXPECT_EQ(message.Caption, "Command to open &KB article:");
-    EXPECT_EQ(message.Icon(), static_cast<UINT>(MB_ICONINFORMATION));
-    EXPECT_EQ(message.Buttons(), static_cast<UINT>(MB_OK));
+    EXPECT_EQ(message.Flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(message.Owner, FForm.Handle());
 }
 
 TEST_F(Settings, StoredCommandsInvalidOrLongerThanTheTypingLimit)
 {
-    // An invalid stored command is reported while the dialog is filled,
-    // before it is on the screen, and saved unchanged on OK.
+    // Reported while the dialog is filled, before it is shown; saved unchanged.
     FOptions.OpenKBCommand = "kb %d";
     FForm.ReadOptions(FOptions);
-    ASSERT_EQ(FPrompts.Messages.size(), 1u);
+    ASSERT_EQ(MessageCount(), 1u);
     EXPECT_EQ(FPrompts.Messages[0].Text, kInvalidCommand);
     EXPECT_FALSE(FForm.Visible());
     EXPECT_EQ(Show([](TDialog&) { PressKey(VK_RETURN); }), IDOK);
@@ -302,142 +244,110 @@ TEST_F(Settings, StoredCommandsInvalidOrLongerThanTheTypingLimit)
     FForm.WriteOptions(back);
     EXPECT_EQ(back.OpenKBCommand, "kb %d");
 
-    // Typing stops at 128 characters; a longer stored command is shown and
-    // saved whole.
-    const std::string longCommand = "http://" + std::string(180, 'k') + "/q%s/%s/%s";
-    FOptions.OpenKBCommand = longCommand;
+    // Typing stops at 128 characters; a longer stored command is shown,
+    // formatted and saved whole.
+    const std::string site = "http://" + std::string(180, 'k');
+    FOptions.OpenKBCommand = site + "/q%s/%s/%s";
     FForm.ReadOptions(FOptions);
-    EXPECT_EQ(Text(IDC_EDTOPENKBCOMMAND), longCommand);
-    EXPECT_EQ(Text(IDC_LBLOPENKBCOMMANDEXAMPLETEXT),
-              "http://" + std::string(180, 'k') + "/q123/4/56");
+    EXPECT_EQ(Text(IDC_EDTOPENKBCOMMAND), FOptions.OpenKBCommand);
+    EXPECT_EQ(Text(IDC_LBLOPENKBCOMMANDEXAMPLETEXT), site + "/q123/4/56");
     FForm.WriteOptions(back);
-    EXPECT_EQ(back.OpenKBCommand, longCommand);
+    EXPECT_EQ(back.OpenKBCommand, FOptions.OpenKBCommand);
     Retype(IDC_EDTOPENKBCOMMAND, std::string(200, 'y'));
     EXPECT_EQ(Text(IDC_EDTOPENKBCOMMAND), std::string(128, 'y'));
 }
 
-TEST_F(Settings, OkChecksBothThresholdsInOrder)
+TEST_F(Settings, OkChecksBothThresholdsInOrderAndShowsTheOneThatFailed)
 {
-    EXPECT_EQ(Text(IDC_EDTBYTETHRESHOLD), "1");
-    EXPECT_EQ(Text(IDC_EDTKILOBYTETHRESHOLD), "1");
     FForm.ReadOptions(FOptions);   // both check boxes off
-    struct TSeen {
-        size_t Messages;
-        int Page;
-        DWORD Selection;
-        int Focused;
-        bool Open;
+    const auto selection = [&](int id) {
+        return static_cast<DWORD>(SendMessageA(Item(id), EM_GETSEL, 0, 0));
     };
-    std::vector<TSeen> seen;
-    const auto tryOk = [&](const char* bytes, const char* kilobytes) {
+    const auto enter = [&](const char* bytes, const char* kilobytes) {
         SetWindowTextA(Item(IDC_EDTBYTETHRESHOLD), bytes);
         SetWindowTextA(Item(IDC_EDTKILOBYTETHRESHOLD), kilobytes);
         ClickTab(1);
-        if (seen.empty()) {
-            // Enter in an edit of the other page.
-            SetFocus(Item(IDC_EDTOPENKBCOMMAND));
-            PressKey(VK_RETURN);
-        } else {
-            ClickControl(Item(IDC_BTNOK));
-        }
-        seen.push_back({FPrompts.Messages.size(), TabCtrl_GetCurSel(Item(IDC_PAGECOPTIONS)),
-                        static_cast<DWORD>(SendMessageA(GetFocus() == Item(IDC_EDTKILOBYTETHRESHOLD)
-                                                            ? Item(IDC_EDTKILOBYTETHRESHOLD)
-                                                            : Item(IDC_EDTBYTETHRESHOLD),
-                                                        EM_GETSEL, 0, 0)),
-                        Focused(), FForm.ModalResult() == 0});
     };
-    const int result = Show([&](TDialog&) {
-        tryOk("10 240", "8192");    // refused although the check box is off; edit disabled
-        ClickControl(Item(IDC_CHKBYTES));
-        tryOk("", "8192");          // refused; the enabled edit gets the focus
-        ClickControl(Item(IDC_CHKKILOBYTES));
-        tryOk("$2800", "2147483648");   // the bytes pass, the kilobytes do not
-        tryOk("$2800", " -12");
-    });
-    ASSERT_EQ(result, IDOK);
-    ASSERT_EQ(seen.size(), 4u);
-    EXPECT_EQ(seen[0].Messages, 1u);
-    EXPECT_EQ(seen[0].Page, 0);
-    EXPECT_EQ(seen[0].Selection, static_cast<DWORD>(MAKELONG(0, 6)));
-    EXPECT_EQ(seen[0].Focused, IDC_PAGECOPTIONS);   // the edit is disabled, the old one hidden
-    EXPECT_TRUE(seen[0].Open);
-    EXPECT_EQ(seen[1].Messages, 2u);
-    EXPECT_EQ(seen[1].Page, 0);
-    EXPECT_EQ(seen[1].Focused, IDC_EDTBYTETHRESHOLD);
-    EXPECT_TRUE(seen[1].Open);
-    EXPECT_EQ(seen[2].Messages, 3u);
-    EXPECT_EQ(seen[2].Focused, IDC_EDTKILOBYTETHRESHOLD);
-    EXPECT_EQ(seen[2].Selection, static_cast<DWORD>(MAKELONG(0, 10)));
-    EXPECT_TRUE(seen[2].Open);
-    EXPECT_EQ(seen[3].Messages, 3u);
-    EXPECT_FALSE(seen[3].Open);
+    EXPECT_EQ(Show([&](TDialog&) {
+                  // Refused with its check box off; Enter came from the other page,
+                  // and the disabled edit cannot take the focus.
+                  enter("10 240", "8192");
+                  SetFocus(Item(IDC_EDTOPENKBCOMMAND));
+                  PressKey(VK_RETURN);
+                  EXPECT_EQ(MessageCount(), 1u);
+                  EXPECT_EQ(Page(), 0);
+                  EXPECT_EQ(selection(IDC_EDTBYTETHRESHOLD), static_cast<DWORD>(MAKELONG(0, 6)));
+                  EXPECT_EQ(Focused(), IDC_PAGECOPTIONS);
 
-    ASSERT_EQ(FPrompts.Messages.size(), 3u);
-    EXPECT_EQ(FPrompts.Messages[0].Text, "The specified byte threshold is not a valid number.");
-    EXPECT_EQ(FPrompts.Messages[1].Text, "The specified byte threshold is not a valid number.");
-    EXPECT_EQ(FPrompts.Messages[2].Text,
-              "The specified kilobyte threshold is not a valid number.");
-    for (const auto& message : FPrompts.Messages) {
-        EXPECT_EQ(message.Caption, "Options");
-        EXPECT_EQ(message.Icon(), static_cast<UINT>(MB_ICONINFORMATION));
+                  ClickControl(Item(IDC_CHKBYTES));
+                  enter("", "8192");
+                  ClickControl(Item(IDC_BTNOK));
+                  EXPECT_EQ(MessageCount(), 2u);
+                  EXPECT_EQ(Focused(), IDC_EDTBYTETHRESHOLD);
+
+                  ClickControl(Item(IDC_CHKKILOBYTES));
+                  enter("$2800", "2147483648");
+                  ClickControl(Item(IDC_BTNOK));
+                  EXPECT_EQ(MessageCount(), 3u);
+                  EXPECT_EQ(Page(), 0);
+                  EXPECT_EQ(Focused(), IDC_EDTKILOBYTETHRESHOLD);
+                  EXPECT_EQ(selection(IDC_EDTKILOBYTETHRESHOLD), static_cast<DWORD>(MAKELONG(0, 10)));
+                  EXPECT_EQ(FForm.ModalResult(), 0);
+
+                  enter("$2800", " -12");
+                  ClickControl(Item(IDC_BTNOK));
+              }),
+              IDOK);
+    ASSERT_EQ(MessageCount(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(FPrompts.Messages[i].Text, i < 2 ? "The specified byte threshold is not a valid number."
+                                                   : "The specified kilobyte threshold is not a valid number.");
+        EXPECT_EQ(FPrompts.Messages[i].Caption, "Options");
+        EXPECT_EQ(FPrompts.Messages[i].Icon(), static_cast<UINT>(MB_ICONINFORMATION));
     }
     FForm.WriteOptions(FOptions);
     EXPECT_EQ(FOptions.ByteThreshold, 10240);
     EXPECT_EQ(FOptions.KiloByteThreshold, -12);
 }
 
-TEST_F(Settings, EveryControlGoesBackIntoItsSetting)
+TEST_F(Settings, EveryControlGoesBackIntoItsSettingAndRowsFollowTheirCheckBoxes)
 {
-    // Away from the defaults in every edited setting.
     FOptions.DisplayKilobytes = true;
     FOptions.ByteThreshold = 512;
     FOptions.KiloByteThreshold = 64;
-    FOptions.ListTimeFormat = "hh:nn";
-    FOptions.DetailTimeFormat = "yyyy";
-    FOptions.DefaultText = "?";
-    FOptions.OpenKBCommand = "kb:%s-%s-%s";
-    FOptions.ColumnSep = 3;
     FOptions.ViewIcons = false;
     FOptions.UseCache = false;
     FOptions.UseIdle = true;
     FForm.ReadOptions(FOptions);
-    {
-        TUserOptions copy;
-        FForm.WriteOptions(copy);
-        EXPECT_EQ(copy.DisplayKilobytes, true);
-        EXPECT_EQ(copy.DisplayMegabytes, false);
-        EXPECT_EQ(copy.ByteThreshold, 512);
-        EXPECT_EQ(copy.KiloByteThreshold, 64);
-        EXPECT_EQ(copy.ListTimeFormat, "hh:nn");
-        EXPECT_EQ(copy.DetailTimeFormat, "yyyy");
-        EXPECT_EQ(copy.DefaultText, "?");
-        EXPECT_EQ(copy.OpenKBCommand, "kb:%s-%s-%s");
-        EXPECT_EQ(copy.ColumnSep, 3);
-        EXPECT_EQ(copy.ViewIcons, false);
-        EXPECT_EQ(copy.UseCache, false);
-        EXPECT_EQ(copy.UseIdle, true);
-    }
-    // Every control changed by the user, then OK.
-    EXPECT_EQ(Show([&](TDialog&) {
-                  ClickControl(Item(IDC_CHKBYTES));
-                  ClickControl(Item(IDC_CHKKILOBYTES));
-                  Retype(IDC_EDTKILOBYTETHRESHOLD, "$10");
-                  Retype(IDC_EDTLISTTIMEFORMAT, "d");
-                  Retype(IDC_EDTDETAILTIMEFORMAT, "");
-                  Retype(IDC_EDTDEFAULTTEXT, "n/a");
-                  ClickControl(Item(IDC_CHKVIEWICONS));
-                  ClickTab(1);
-                  Retype(IDC_EDTOPENKBCOMMAND, "%s");
-                  ClickControl(Item(IDC_RGRPCOLUMNSEP_ITEM1));
-                  ClickControl(Item(IDC_CHKUSECACHE));
-                  ClickControl(Item(IDC_CHKUSEIDLE));
+    const auto changeEverything = [&](TDialog&) {
+        EXPECT_EQ(ByteRow(), 1);
+        EXPECT_EQ(KiloByteRow(), 0);
+        ClickControl(Item(IDC_CHKBYTES));
+        ClickControl(Item(IDC_CHKKILOBYTES));
+        EXPECT_EQ(ByteRow(), 0);
+        EXPECT_EQ(KiloByteRow(), 1);
+        Retype(IDC_EDTKILOBYTETHRESHOLD, "$10");
+        Retype(IDC_EDTLISTTIMEFORMAT, "d");
+        Retype(IDC_EDTDETAILTIMEFORMAT, "");
+        Retype(IDC_EDTDEFAULTTEXT, "n/a");
+        ClickControl(Item(IDC_CHKVIEWICONS));
+        ClickTab(1);
+        Retype(IDC_EDTOPENKBCOMMAND, "%s");
+        ClickControl(Item(IDC_RGRPCOLUMNSEP_ITEM1));
+        ClickControl(Item(IDC_CHKUSECACHE));
+        ClickControl(Item(IDC_CHKUSEIDLE));
+    };
+    // Cancelled: the next filling brings the stored state back, rows included.
+    EXPECT_EQ(Show([&](TDialog& shown) { changeEverything(shown); PressKey(VK_ESCAPE); }), IDCANCEL);
+    FForm.ReadOptions(FOptions);
+    EXPECT_EQ(Show([&](TDialog& shown) {
+                  changeEverything(shown);
                   ClickControl(Item(IDC_BTNOK));
               }),
               IDOK);
     FForm.WriteOptions(FOptions);
-    EXPECT_EQ(FOptions.DisplayKilobytes, false);
-    EXPECT_EQ(FOptions.DisplayMegabytes, true);
+    EXPECT_FALSE(FOptions.DisplayKilobytes);
+    EXPECT_TRUE(FOptions.DisplayMegabytes);
     EXPECT_EQ(FOptions.ByteThreshold, 512);
     EXPECT_EQ(FOptions.KiloByteThreshold, 16);
     EXPECT_EQ(FOptions.ListTimeFormat, "d");
@@ -445,37 +355,32 @@ TEST_F(Settings, EveryControlGoesBackIntoItsSetting)
     EXPECT_EQ(FOptions.DefaultText, "n/a");
     EXPECT_EQ(FOptions.OpenKBCommand, "%s");
     EXPECT_EQ(FOptions.ColumnSep, 1);
-    EXPECT_EQ(FOptions.ViewIcons, true);
-    EXPECT_EQ(FOptions.UseCache, true);
-    EXPECT_EQ(FOptions.UseIdle, false);
+    EXPECT_TRUE(FOptions.ViewIcons);
+    EXPECT_TRUE(FOptions.UseCache);
+    EXPECT_FALSE(FOptions.UseIdle);
 }
 
 TEST_F(Settings, ClearCacheAsksThenEmptiesTheKeyForGood)
 {
     const std::string cache = "Software\\Brightwater\\Patchscope\\Cache";
-    WriteSz(HKEY_LOCAL_MACHINE, cache, "Q147222", "listing");
-    WriteSz(HKEY_LOCAL_MACHINE, cache, "Q999999", "other hotfix");
-    WriteSz(HKEY_LOCAL_MACHINE, cache, "Service Pack", "sp");
+    for (const char* name : {"Q147222", "Q999999", "Service Pack"})
+        WriteSz(HKEY_LOCAL_MACHINE, cache, name, "listing");
     WriteSz(HKEY_LOCAL_MACHINE, cache + "\\Kept", "Inside", "stays");
     FForm.ReadOptions(FOptions);
 
     FPrompts.MessageAnswers = {IDNO, IDYES};
-    bool keptAfterNo = false;
     EXPECT_EQ(Show([&](TDialog&) {
                   ClickTab(1);
                   ClickControl(Item(IDC_BTNCLEARCACHE));
-                  keptAfterNo = ReadRawValue(HKEY_LOCAL_MACHINE, cache, "Q147222").Exists &&
-                                ReadRawValue(HKEY_LOCAL_MACHINE, cache, "Service Pack").Exists;
+                  EXPECT_TRUE(ReadRawValue(HKEY_LOCAL_MACHINE, cache, "Q147222").Exists);
                   ClickControl(Item(IDC_BTNCLEARCACHE));
                   ClickControl(Item(IDC_BTNCANCEL));
               }),
               IDCANCEL);
-    EXPECT_TRUE(keptAfterNo);
-    ASSERT_EQ(FPrompts.Messages.size(), 2u);   // the two questions, nothing after
+    ASSERT_EQ(MessageCount(), 2u);   // the two questions, nothing after
     EXPECT_EQ(FPrompts.Messages[0].Text, "Are you sure you want to clear the directory listing cache?");
     EXPECT_EQ(FPrompts.Messages[0].Caption, "Clear cache");
-    EXPECT_EQ(FPrompts.Messages[0].Icon(), static_cast<UINT>(MB_ICONQUESTION));
-    EXPECT_EQ(FPrompts.Messages[0].Buttons(), static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(FPrompts.Messages[0].Flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
     for (const char* name : {"Q147222", "Q999999", "Service Pack"})
         EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, cache, name).Exists) << name;
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, cache));
