@@ -19,7 +19,8 @@ namespace {
 // The three pieces that Open KB Article takes from an identifier Q123456.
 const std::vector<std::string> kExampleArticle{"123", "4", "56"};
 
-// The kilobyte and megabyte rows: check box, threshold label, edit, unit label.
+// What the kilobyte and megabyte check boxes enable: threshold label, edit,
+// unit label.
 constexpr int kByteRow[] = {IDC_LBLBYTETHRESHOLD, IDC_EDTBYTETHRESHOLD, IDC_LBLBYTES};
 constexpr int kKiloByteRow[] = {IDC_LBLKILOBYTETHRESHOLD, IDC_EDTKILOBYTETHRESHOLD,
                                 IDC_LBLKILOBYTES};
@@ -153,13 +154,14 @@ void TfrmOptions::ShowPageControls(TPage page)
 {
     // A control of the page going out of sight hands the focus, now or at
     // the next showing, to the page control.
+    const auto leavingSight = [page](HWND control) {
+        const int id = control ? GetDlgCtrlID(control) : 0;
+        return OnAnyPage(id) && !OnPage(id, page);
+    };
     HWND pages = Item(IDC_PAGECOPTIONS);
-    HWND focus = GetFocus();
-    if (focus && IsChild(FHandle, focus) && OnAnyPage(GetDlgCtrlID(focus)) &&
-        !OnPage(GetDlgCtrlID(focus), page))
+    if (HWND focus = GetFocus(); IsChild(FHandle, focus) && leavingSight(focus))
         SendMessageA(FHandle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pages), TRUE);
-    if (HWND active = ActiveControl(); active && OnAnyPage(GetDlgCtrlID(active)) &&
-                                       !OnPage(GetDlgCtrlID(active), page))
+    if (leavingSight(ActiveControl()))
         SetActiveControl(pages);
 
     for (HWND child = GetWindow(FHandle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
