@@ -3,8 +3,6 @@
 // settings.
 #include "ps_main.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cctype>
 #include <exception>

@@ -1,5 +1,5 @@
-// The file writer of Save As: exact bytes, texts of any length, the NUL rule,
-// and the failure to create.
+// The file writer of Save As: exact bytes, texts of any length, the NUL rule
+// (its failures are those of Save As, in the commands test).
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
@@ -23,17 +23,6 @@ TEST(TextFileStream, WritesTheTextsBytesUpToANulAndLineEnds)
         stream.NewLine();
     }
     EXPECT_EQ(ReadWholeFile(file), "a\tb\r\nbefore" + longText + "\r\n");
-}
-
-TEST(TextFileStream, FileThatCannotBeCreatedRaisesItsName)
-{
-    const std::string file = WindowsDirectory() + "no-such-dir" + ProcessTag() + "\\out.txt";
-    try {
-        TTextFileStream stream(file);
-        FAIL() << "created";
-    } catch (const EFCreateError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot create file " + file);
-    }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The main window's commands, driven through its menus on private data:
 // details windows, uninstall, the Knowledge Base article, Save As in every
 // format and its failures, the settings.
+#include <windows.h>
+#include <dlgs.h>
+
 #include <cstdlib>
 #include <regex>
 
@@ -219,7 +222,7 @@ TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
     EXPECT_EQ(prompts.ShellOpens.size(), 1u);
 }
 
-TEST_F(CommandsTest, ArticleGoesToTheShellThroughTheStoredTemplate)
+TEST_F(CommandsTest, ArticleGoesToTheShellThroughTheStoredTemplateOrReportsWhyNot)
 {
     AddHotfix("Q123456");
     Start();
@@ -251,16 +254,15 @@ TEST_F(CommandsTest, ArticleGoesToTheShellThroughTheStoredTemplate)
     prompts.ShellOpenResult = 33;
     Command(IDM_MNUOPENKB);
     EXPECT_TRUE(prompts.Messages.empty());
-}
 
-TEST_F(CommandsTest, ArticleWithAnInvalidStoredTemplateReportsTheFormatErrorAndStartsNothing)
-{
+    // A stored template that does not fit: the formatting error, nothing started.
+    Close();
     WriteSz(HKEY_CURRENT_USER, kSettingsPath, "Open KB article command", "kb %s %s %d");
-    AddHotfix("Q123456");
     Start();
     Select(0);
+    const size_t started = prompts.ShellOpens.size();
     Command(IDM_MNUOPENKB);
-    EXPECT_TRUE(prompts.ShellOpens.empty());
+    EXPECT_EQ(prompts.ShellOpens.size(), started);
     ASSERT_EQ(prompts.Messages.size(), 1u);
     EXPECT_EQ(LastMessage().Text, "Format 'kb %s %s %d' invalid or incompatible with argument");
     EXPECT_EQ(LastMessage().Caption, "Patchscope");
@@ -375,6 +377,80 @@ TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheFilterEntryAndAddsItsExtension)
     EXPECT_TRUE(FileExists(out.Path() + "list.dat"));
     EXPECT_FALSE(FileExists(out.Path() + "list.dat.csv"));
     EXPECT_TRUE(prompts.Messages.empty());
+}
+
+// What a user does in the system's save dialog: picks the filter entry
+// Index, types a name without extension and confirms. Runs from a timer
+// inside the dialog's own loop, and records the default extensions that the
+// dialog is told (CDM_SETDEFEXT) on the way.
+struct TSaveDialogScript {
+    static inline int Index = 0;
+    static inline std::string Name;
+    static inline bool Done = false;
+    static inline std::vector<std::string> DefaultExtensions;
+    static inline WNDPROC Original = nullptr;
+
+    static LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == CDM_SETDEFEXT && lParam)
+            DefaultExtensions.emplace_back(reinterpret_cast<const char*>(lParam));
+        return CallWindowProcA(Original, window, message, wParam, lParam);
+    }
+    static void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD)
+    {
+        const HWND dialog = FindWindowA(nullptr, "Save As");
+        if (!dialog || Done || !IsWindowVisible(dialog))
+            return;
+        const HWND types = GetDlgItem(dialog, cmb1);
+        HWND name = GetDlgItem(dialog, edt1);
+        if (!name)
+            name = GetDlgItem(dialog, cmb13);
+        if (!types || !name)
+            return;
+        Done = true;
+        Original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Recorder)));
+        SendMessageA(types, CB_SETCURSEL, static_cast<WPARAM>(Index - 1), 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK),
+                     reinterpret_cast<LPARAM>(types));
+        SetWindowTextA(name, Name.c_str());
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+};
+
+// The real dialog: the entry picked decides the format and the extension,
+// and the dialog's default extension follows it. (Wine appends the picked
+// pattern's own extension and ignores CDM_SETDEFEXT, so here the message
+// itself is checked.)
+TEST_F(CommandsTest, SystemSaveDialogGivesThePickedEntrysExtensionAndFormat)
+{
+    AddHotfix("Q300001", "Alpha, the first");
+    ScratchDir out(WindowsDirectory() + "exports" + ProcessTag());
+    WriteSz(HKEY_CURRENT_USER, kSettingsPath, "Save As directory", out.Path());
+    Start();
+
+    // A quit message that an earlier window's end left behind would end the
+    // dialog's own loop at once.
+    MSG quit{};
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    TSystemPrompts system;
+    TPromptsOverride real(system);
+    TSaveDialogScript::Index = 3;
+    TSaveDialogScript::Name = "picked";
+    TSaveDialogScript::Done = false;
+    TSaveDialogScript::DefaultExtensions.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, TSaveDialogScript::Step);
+    Command(IDM_MNUSAVEAS);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(TSaveDialogScript::Done);
+    EXPECT_EQ(TSaveDialogScript::DefaultExtensions, (Texts{"csv"}));
+    ASSERT_TRUE(FileExists(out.Path() + "picked.csv"));
+    EXPECT_FALSE(FileExists(out.Path() + "picked.txt"));
+    EXPECT_EQ(ReadWholeFile(out.Path() + "picked.csv"),
+              "Hotfix,Description,Hotfix date,Date applied,Affected files\r\n"
+              "Q300001,\"Alpha, the first\",(unknown),(unknown),(unknown)\r\n");
 }
 
 TEST_F(CommandsTest, SaveAsProposesTheRowsComputerAndRemembersTheDirectory)

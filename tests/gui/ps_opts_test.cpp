@@ -202,7 +202,7 @@ TEST_F(Settings, CommandExampleAndTheMessageForInvalidTemplates)
 {
     FForm.ReadOptions(FOptions);
     EXPECT_EQ(Text(IDC_LBLOPENKBCOMMANDEXAMPLETEXT),
-              "http://support.example.com/support/kb/articles/q123/4/56.asp");
+              "http://support.microsoft.com/support/kb/articles/q123/4/56.asp");
     // Typed; the example after the last character, and the messages so far.
     const std::vector<std::tuple<const char*, const char*, size_t>> steps{
         {"q%s/%s/%s", "q123/4/56", 0}, {"100%%", "100%", 0},
