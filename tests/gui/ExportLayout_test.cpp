@@ -2,31 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 using namespace std::string_literals;
 
 namespace {
 
 // Keeps what a file would hold; like the file writer it writes a text up to
-// its first NUL, and it can run out of room.
+// its first NUL.
 class TStringWriter : public TTextWriter {
 public:
     std::string Bytes;
-    std::size_t Room = std::string::npos;
-
-    void WriteText(const std::string& text) override { Put(text.substr(0, text.find('\0'))); }
-    void NewLine() override { Put("\r\n"); }
-
-private:
-    void Put(const std::string& bytes)
-    {
-        if (bytes.size() > Room - Bytes.size()) {
-            Bytes += bytes.substr(0, Room - Bytes.size());
-            throw std::runtime_error("Error writing to stream.");
-        }
-        Bytes += bytes;
-    }
+    void WriteText(const std::string& text) override { Bytes += text.substr(0, text.find('\0')); }
+    void NewLine() override { Bytes += "\r\n"; }
 };
 
 const TExportTable SmallTable{
@@ -97,35 +83,4 @@ TEST(CsvLayout, HeaderAndQuotedCellsByteForByte)
                           ",,; plain 'text'\r\n");
     // A row of one empty cell is not an empty line, which readers skip.
     EXPECT_EQ(Csv(TExportTable{{"Hotfix"}, {{""}, {"Q1"}}}), "Hotfix\r\n\"\"\r\nQ1\r\n");
-}
-
-TEST(HtmlLayout, EscapesThePageTextsAndKeepsCarriageReturns)
-{
-    TStringWriter writer;
-    WriteHtmlLayout(writer, TExportTable{{"<Hotfix>"}, {{"a\r\nb & \"c\""}}},
-                    THtmlPage{"\\\\R&D", "Service Pack 4 and 1 hotfix <applied>",
-                              "12/8/2026 9:41:00 AM", "windows-1252"});
-    const std::string& page = writer.Bytes;
-    EXPECT_NE(page.find("<title>Hotfixes on \\\\R&amp;D</title>"), std::string::npos) << page;
-    EXPECT_NE(page.find("charset=windows-1252\">"), std::string::npos) << page;
-    EXPECT_NE(page.find("<p>Service Pack 4 and 1 hotfix &lt;applied&gt;; list saved 12/8/2026 9:41:00 AM</p>"),
-              std::string::npos) << page;
-    EXPECT_NE(page.find("<tr><th>&lt;Hotfix&gt;</th></tr>\r\n"
-                        "<tr><td>a&#13;\nb &amp; &quot;c&quot;</td></tr>\r\n"),
-              std::string::npos) << page;
-    EXPECT_EQ(page.find("<script"), std::string::npos);
-    EXPECT_EQ(page.compare(page.size() - 9, 9, "</html>\r\n"), 0);
-}
-
-TEST(Layouts, AWriteErrorEndsTheLayoutAndKeepsWhatWasWritten)
-{
-    for (int layout = 0; layout < 3; ++layout) {
-        TStringWriter writer;
-        writer.Room = 20;
-        EXPECT_THROW(layout == 0   ? WriteTextLayout(writer, SmallTable, 0)
-                     : layout == 1 ? WriteCsvLayout(writer, SmallTable)
-                                   : WriteHtmlLayout(writer, SmallTable, THtmlPage{}),
-                     std::runtime_error);
-        EXPECT_EQ(writer.Bytes.size(), 20u);
-    }
 }
