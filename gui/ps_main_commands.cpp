@@ -84,8 +84,9 @@ void TfrmMain::mnuDetailsClick(bool servicePack)
         return;
     if (servicePack) {
         const std::string caption =
-            FServicePack != 0 ? FormatResString(IDS_SERVICEPACKNUMBER, {std::to_string(FServicePack)})
-                              : LoadResString(IDS_SERVICEPACK);
+            FServicePack != 0
+                ? FormatResString(IDS_SERVICEPACKNUMBER, {std::to_string(FServicePack)})
+                : LoadResString(IDS_SERVICEPACK);
         OpenDetailWindow("", "", caption);
         return;
     }
@@ -118,8 +119,8 @@ void TfrmMain::OpenDetailWindow(const std::string& hotfixID, const std::string& 
         SetForegroundWindow(open->Handle());
         return;
     }
-    FDetailForms.push_back(
-        std::make_unique<TfrmDetails>(FHandle, *FOptions, [this](bool enabled) { EnableControls(enabled); }));
+    FDetailForms.push_back(std::make_unique<TfrmDetails>(
+        FHandle, *FOptions, [this](bool enabled) { EnableControls(enabled); }));
     TfrmDetails& form = *FDetailForms.back();
     form.OnDestroyed = [this](TfrmDetails& destroyed) { DetailWindowDestroyed(destroyed); };
     // With every slot taken the window opens all the same, unrecorded.
@@ -143,8 +144,9 @@ void TfrmMain::DetailWindowDestroyed(TfrmDetails& form)
 {
     std::replace(FDetailWindows.begin(), FDetailWindows.end(), &form,
                  static_cast<TfrmDetails*>(nullptr));
-    const auto owned = std::find_if(FDetailForms.begin(), FDetailForms.end(),
-                                    [&](const auto& candidate) { return candidate.get() == &form; });
+    const auto owned =
+        std::find_if(FDetailForms.begin(), FDetailForms.end(),
+                     [&](const auto& candidate) { return candidate.get() == &form; });
     if (owned != FDetailForms.end())
         FDetailForms.erase(owned);
 }
@@ -258,7 +260,8 @@ void TfrmMain::WriteExport(const std::string& fileName, int filterIndex)
             THtmlPage page;
             page.Computer = ListComputerName();
             page.Summary = StatusSummary();
-            page.ExportTime = FormatDateTime(FOptions->ListTimeFormat, Now(), LocaleFormatSettings());
+            page.ExportTime =
+                FormatDateTime(FOptions->ListTimeFormat, Now(), LocaleFormatSettings());
             page.Charset = CharsetOfCodePage(GetACP());
             WriteHtmlLayout(file, table, page);
             break;

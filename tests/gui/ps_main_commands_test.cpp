@@ -190,7 +190,8 @@ TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
     prompts.MessageAnswers.push_back(IDNO);
     Command(IDM_MNUUNINSTALL);
     ASSERT_EQ(prompts.Messages.size(), 1u);
-    EXPECT_EQ(LastMessage().Text, "Are you sure you want to uninstall the Q300001 (\"Fix \"one\"\") hotfix?");
+    EXPECT_EQ(LastMessage().Text,
+              "Are you sure you want to uninstall the Q300001 (\"Fix \"one\"\") hotfix?");
     EXPECT_EQ(LastMessage().Caption, "Uninstall hotfix");
     EXPECT_EQ(LastMessage().Flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
     EXPECT_TRUE(prompts.ShellOpens.empty());
