@@ -30,6 +30,7 @@ struct TFormatSettings {
                                                "September", "October", "November",
                                                "December"};
     std::string DecimalSeparator = ".";
+    std::string ThousandSeparator = ",";
 
     std::string ShortTimeFormat() const;   // "h:mm AMPM" and its locale variants
     std::string LongTimeFormat() const;    // "h:mm:ss AMPM" ...

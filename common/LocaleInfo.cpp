@@ -42,6 +42,7 @@ TFormatSettings ReadLocaleFormatSettings()
     fs.TwelveHourClock = !LocaleFlag(LOCALE_ITIME, !fs.TwelveHourClock);
     fs.DesignatorBeforeTime = LocaleFlag(LOCALE_ITIMEMARKPOSN, fs.DesignatorBeforeTime);
     fs.DecimalSeparator = LocaleString(LOCALE_SDECIMAL, fs.DecimalSeparator);
+    fs.ThousandSeparator = LocaleString(LOCALE_STHOUSAND, fs.ThousandSeparator);
     // The platform numbers the days from Monday; the lists start on Sunday.
     for (int day = 0; day < 7; ++day) {
         std::size_t index = static_cast<std::size_t>((day + 1) % 7);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "Prompts.h"
 #include "components/Reflect.h"
@@ -208,16 +209,24 @@ void TFrameWindow::Show(int command)
 {
     // FormShow runs once the window is on the screen and painted, so that
     // what it does (a first load, a question) happens in front of the window
-    // rather than before it appears.
+    // rather than before it appears; or, for a window that asks for it,
+    // before the window appears at all.
     FShowing = true;
     FShowPending = false;
+    const bool formShowFirst = FFormShowBeforeVisible && !IsWindowVisible(FHandle);
+    if (formShowFirst) {
+        SendMessageA(FHandle, WM_PENDINGFORMSHOW, 0, 0);
+        if (!FHandle) {
+            // FormShow ended with the window's destruction.
+            FShowing = false;
+            return;
+        }
+    }
     ShowWindow(FHandle, command);
     UpdateWindow(FHandle);
     FShowing = false;
-    if (FShowPending) {
-        FShowPending = false;
+    if (std::exchange(FShowPending, false) && !formShowFirst)
         SendMessageA(FHandle, WM_PENDINGFORMSHOW, 0, 0);
-    }
 }
 
 bool TFrameWindow::PreTranslateMessage(MSG& message)
@@ -256,11 +265,22 @@ LRESULT TFrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                                   : GetLongHint(hint->second));
         return 0;
     }
-    case WM_DESTROY:
-        FormDestroy();
-        if (Application().MainForm() == this)
+    case WM_DESTROY: {
+        // The main form's end is the program's end, even when its last steps
+        // fail: their error is reported first (a message box would close at
+        // once with the quit message waiting), then the loop ends.
+        const bool mainForm = Application().MainForm() == this;
+        try {
+            FormDestroy();
+        } catch (const std::exception& error) {
+            Application().ShowException(error, FHandle);
+        } catch (...) {
+            Application().ShowUnknownException(FHandle);
+        }
+        if (mainForm)
             PostQuitMessage(0);
         return 0;
+    }
     default:
         break;
     }

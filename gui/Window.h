@@ -161,6 +161,12 @@ protected:
     // class calls it at the end of its constructor, so that FormCreate and
     // the other handlers reach the derived object.
     void CreateFrame(const TFrameParams& params);
+    // Show runs FormShow while the window is still hidden and shows the window
+    // once FormShow has returned (a window that fills itself before it is
+    // seen). By default FormShow runs once the window is on the screen. A
+    // window that FormShow may destroy must keep its object alive until Show
+    // has returned.
+    void SetFormShowBeforeVisible(bool value) { FFormShowBeforeVisible = value; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -171,6 +177,7 @@ private:
     std::map<int, std::string> FMenuHints;
     bool FShowing = false;       // inside Show()
     bool FShowPending = false;   // FormShow waits until Show() has painted the window
+    bool FFormShowBeforeVisible = false;
 };
 
 // ---------------------------------------------------------------------------
