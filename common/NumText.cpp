@@ -60,3 +60,15 @@ std::int32_t StrToIntDef(std::string_view text, std::int32_t fallback)
 {
     return TryStrToInt(text).value_or(fallback);
 }
+
+std::optional<std::int32_t> TryTypedStrToInt(std::string_view text)
+{
+    std::string_view digits = text;
+    while (!digits.empty() && digits.front() == ' ')
+        digits.remove_prefix(1);
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+        digits.remove_prefix(1);
+    if (digits.size() > 1 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+        return std::nullopt;
+    return TryStrToInt(text);
+}

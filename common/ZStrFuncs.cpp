@@ -35,7 +35,7 @@ std::string ReplaceString(const std::string& text, const std::string& search,
     return result;
 }
 
-std::string PadRight(const std::string& text, std::uint8_t width)
+std::string PadRight(const std::string& text, std::size_t width)
 {
     if (text.size() >= width)
         return text;

@@ -1,7 +1,7 @@
 #pragma once
 // Small text functions shared by both programs. Texts are byte strings in the
 // ANSI code page; every comparison is exact (case-sensitive, byte by byte).
-#include <cstdint>
+#include <cstddef>
 #include <string>
 
 // The text without its last character; an empty text stays empty.
@@ -13,8 +13,9 @@ std::string RemoveLastChar(const std::string& text);
 std::string ReplaceString(const std::string& text, const std::string& search,
                           const std::string& replacement);
 
-// The text followed by blanks up to Width; a longer text is returned whole.
-std::string PadRight(const std::string& text, std::uint8_t width);
+// The text followed by blanks up to Width, however wide; a longer text is
+// returned whole.
+std::string PadRight(const std::string& text, std::size_t width);
 
 // The part of the text before its first NUL character (the whole text when it
 // holds none), of any length.

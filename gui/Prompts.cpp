@@ -14,6 +14,23 @@ namespace {
 
 TPrompts* GOverride = nullptr;
 
+// The hook of an Explorer-style save dialog: when the user picks another
+// filter entry, the default extension becomes that entry's.
+UINT_PTR CALLBACK SaveDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_NOTIFY)
+        return 0;
+    const auto* notification = reinterpret_cast<const OFNOTIFYA*>(lParam);
+    if (notification->hdr.code != CDN_TYPECHANGE)
+        return 0;
+    const auto* request = reinterpret_cast<const TSaveFileRequest*>(notification->lpOFN->lCustData);
+    const size_t index = notification->lpOFN->nFilterIndex;
+    if (request && index >= 1 && index <= request->FilterExtensions.size())
+        SendMessageA(GetParent(dialog), CDM_SETDEFEXT, 0,
+                     reinterpret_cast<LPARAM>(request->FilterExtensions[index - 1].c_str()));
+    return 0;
+}
+
 }  // namespace
 
 TPrompts& Prompts()
@@ -59,6 +76,11 @@ bool TSystemPrompts::SaveFile(HWND owner, TSaveFileRequest& request)
     dialog.lpstrTitle = request.Title.empty() ? nullptr : request.Title.c_str();
     dialog.lpstrDefExt = request.DefaultExt.empty() ? nullptr : request.DefaultExt.c_str();
     dialog.Flags = request.Options;
+    if (!request.FilterExtensions.empty()) {
+        dialog.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
+        dialog.lpfnHook = SaveDialogHook;
+        dialog.lCustData = reinterpret_cast<LPARAM>(&request);
+    }
     if (!GetSaveFileNameA(&dialog))
         return false;
     request.FileName = fileName.data();
@@ -78,12 +100,11 @@ bool TSystemPrompts::BrowseComputer(HWND owner, TBrowseComputerRequest& request)
 
 int TSystemPrompts::ShowModal(TDialog& dialog) { return dialog.RunModal(); }
 
-bool TSystemPrompts::ShellOpen(HWND owner, const std::string& target,
-                               const std::string& parameters)
+INT_PTR TSystemPrompts::ShellOpen(HWND owner, const std::string& target,
+                                  const std::string& parameters, int showCommand)
 {
     const HINSTANCE result =
         ShellExecuteA(owner, "open", target.c_str(),
-                      parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
-    // Values above 32 mean success.
-    return reinterpret_cast<INT_PTR>(result) > 32;
+                      parameters.empty() ? nullptr : parameters.c_str(), nullptr, showCommand);
+    return reinterpret_cast<INT_PTR>(result);
 }

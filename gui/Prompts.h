@@ -7,16 +7,21 @@
 #include <commdlg.h>
 
 #include <string>
+#include <vector>
 
 class TDialog;
 
 // The save dialog: Filter as "Text files (*.txt)|*.txt|All files|*.*".
-// FileName is the proposed name going in and the chosen one coming out.
+// FileName is the proposed name going in and the chosen one coming out;
+// FilterIndex (from 1) the entry shown first and the one picked.
 struct TSaveFileRequest {
     std::string Title;
     std::string Filter;
     int FilterIndex = 1;
     std::string DefaultExt;
+    // When given, the default extension of each filter entry in turn: the
+    // dialog switches DefaultExt as the user picks another entry.
+    std::vector<std::string> FilterExtensions;
     std::string InitialDir;
     std::string FileName;
     DWORD Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
@@ -43,10 +48,12 @@ public:
     // Shows one of the program's own dialogs modally; returns its modal result.
     virtual int ShowModal(TDialog& dialog) = 0;
     // Hands a document, address or program to the shell's "open" verb
-    // (hyperlinks, Knowledge Base articles, the uninstall program); true when
-    // the shell took it.
-    virtual bool ShellOpen(HWND owner, const std::string& target,
-                           const std::string& parameters = {}) = 0;
+    // (hyperlinks, Knowledge Base articles, the uninstall program) with the
+    // show state ShowCommand; returns the shell's result, which is above 32
+    // when the shell took it.
+    virtual INT_PTR ShellOpen(HWND owner, const std::string& target,
+                              const std::string& parameters = {},
+                              int showCommand = SW_SHOWNORMAL) = 0;
 };
 
 // The real dialogs of the platform.
@@ -57,7 +64,8 @@ public:
     bool SaveFile(HWND owner, TSaveFileRequest& request) override;
     bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) override;
     int ShowModal(TDialog& dialog) override;
-    bool ShellOpen(HWND owner, const std::string& target, const std::string& parameters) override;
+    INT_PTR ShellOpen(HWND owner, const std::string& target, const std::string& parameters,
+                      int showCommand) override;
 };
 
 // The prompts in use: the system's unless a TPromptsOverride is alive.

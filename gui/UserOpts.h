@@ -64,7 +64,7 @@ public:
     TStringList LoadErrors;
 
     static constexpr const char* kDefaultOpenKBCommand =
-        "http://support.example.com/support/kb/articles/q%s/%s/%s.asp";
+        "http://support.microsoft.com/support/kb/articles/q%s/%s/%s.asp";
     static constexpr const char* kDefaultExtensions = "exe,dll,sys,cpl,com";
 
 private:

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "DateTimePatterns.h"
+
 namespace {
 
 constexpr int kVersionStringCount = 2;
@@ -89,6 +91,28 @@ std::string GetLocalComputerName()
         name.assign(size + 1, '\0');
     }
     return {};
+}
+
+std::string GetSystemDir()
+{
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        const UINT length = GetSystemDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (length == 0)
+            return {};
+        // A result longer than the buffer is the size that it needs.
+        if (length < buffer.size())
+            return std::string(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+double Now()
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return EncodeDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
+                          now.wMilliseconds);
 }
 
 int CompareDateTime(double a, double b)

@@ -1,6 +1,7 @@
 #pragma once
 // Small wrappers around the operating system for the windowed program: file
-// version strings, the platform test, the computer's name, and the three-way
+// version strings, the platform test, the computer's name, the system
+// directory, the clock, and the three-way
 // comparison of date-time values.
 #include <windows.h>
 
@@ -21,5 +22,10 @@ std::string VersionStringPath(WORD language, WORD codePage, const std::string& n
 bool IsWindowsNT();
 // This computer's name; empty when the system cannot tell it.
 std::string GetLocalComputerName();
+// This computer's system directory, whatever its length, without a trailing
+// backslash added; empty when the system cannot tell it.
+std::string GetSystemDir();
+// The local date and time now, as a date-time value.
+double Now();
 // -1 when A < B, 1 when A > B, else 0.
 int CompareDateTime(double a, double b);

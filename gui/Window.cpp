@@ -265,11 +265,22 @@ LRESULT TFrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                                   : GetLongHint(hint->second));
         return 0;
     }
-    case WM_DESTROY:
-        FormDestroy();
-        if (Application().MainForm() == this)
+    case WM_DESTROY: {
+        // The main form's end is the program's end, even when its last steps
+        // fail: their error is reported first (a message box would close at
+        // once with the quit message waiting), then the loop ends.
+        const bool mainForm = Application().MainForm() == this;
+        try {
+            FormDestroy();
+        } catch (const std::exception& error) {
+            Application().ShowException(error, FHandle);
+        } catch (...) {
+            Application().ShowUnknownException(FHandle);
+        }
+        if (mainForm)
             PostQuitMessage(0);
         return 0;
+    }
     default:
         break;
     }

@@ -1,16 +1,25 @@
 # The main window and the program itself. pscope_res is the program's
 # resource script (which includes every window's script and the shared
-# string table); the tests of the main window link it as well.
-add_library(ps_mainwnd STATIC ${CMAKE_CURRENT_LIST_DIR}/ps_main.cpp)
+# string table); the tests of the main window link it as well. The commands'
+# file writer is a library of its own for its tests.
+add_library(ps_textstream STATIC ${CMAKE_CURRENT_LIST_DIR}/TextStream.cpp)
+target_include_directories(ps_textstream PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(ps_textstream PUBLIC ps_core kernel32)
+
+add_library(ps_mainwnd STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ps_main.cpp ${CMAKE_CURRENT_LIST_DIR}/ps_main_commands.cpp)
 target_include_directories(ps_mainwnd PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(ps_mainwnd PUBLIC
-  ps_details ps_dialogs ps_listview ps_win32pas ps_useropts ps_window ps_common_win ${PS_GUI_SYSTEM_LIBS})
+  ps_details ps_dialogs ps_options ps_listview ps_win32pas ps_useropts ps_textstream
+  ps_window ps_common_win ${PS_GUI_SYSTEM_LIBS})
 
 add_library(pscope_res OBJECT ${CMAKE_CURRENT_LIST_DIR}/pscope.rc)
 target_include_directories(pscope_res PRIVATE
   ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/common)
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/pscope.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${CMAKE_CURRENT_LIST_DIR}/ps_mainres.rc ${CMAKE_CURRENT_LIST_DIR}/ps_dialogs.rc ${CMAKE_CURRENT_LIST_DIR}/ps_details.rc
+  ${CMAKE_CURRENT_LIST_DIR}/ps_mainres.rc ${CMAKE_CURRENT_LIST_DIR}/ps_dialogs.rc
+  ${CMAKE_CURRENT_LIST_DIR}/ps_opts.rc ${CMAKE_CURRENT_LIST_DIR}/ps_opts_res.h
+  ${CMAKE_CURRENT_LIST_DIR}/ps_details.rc
   ${PROJECT_SOURCE_DIR}/common/ps_strings.rc)
 
 add_executable(pscope WIN32 ${CMAKE_CURRENT_LIST_DIR}/pscope.cpp $<TARGET_OBJECTS:pscope_res>)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <exception>
 #include <initializer_list>
 #include <optional>
 #include <utility>
@@ -207,10 +208,11 @@ TfrmMain::~TfrmMain()
         Application().OnHint = nullptr;
 }
 
-void TfrmMain::SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4)
+void TfrmMain::SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4, TfrmOptions* options)
 {
     FAbout = about;
     FQuerySP4 = querySP4;
+    FfrmOptions = options;
 }
 
 HWND TfrmMain::ListHandle() const { return listMain->Handle(); }
@@ -485,12 +487,31 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
     registry->SetRootKey(HKEY_LOCAL_MACHINE);
 
     // Whatever happened: the history kept, the connection closed, the cursor
-    // restored and the commands brought up to date.
-    auto finish = [&] {
-        AddToHistory(FComputer);
+    // restored and the commands brought up to date. A history that cannot be
+    // saved stops none of these steps; its error comes after them, and after
+    // a failed load it is reported on its own, so that the load's error is
+    // the one that ends the load.
+    auto finish = [&](bool loadFailed) {
+        std::exception_ptr historyError;
+        try {
+            AddToHistory(FComputer);
+        } catch (...) {
+            historyError = std::current_exception();
+        }
         registry.reset();
         hourglass.reset();
         UpdateCommands();
+        if (!historyError)
+            return;
+        if (!loadFailed)
+            std::rethrow_exception(historyError);
+        try {
+            std::rethrow_exception(historyError);
+        } catch (const std::exception& error) {
+            Application().ShowException(error, FHandle);
+        } catch (...) {
+            Application().ShowUnknownException(FHandle);
+        }
     };
     try {
         if (!ConnectTo(computer, *registry)) {
@@ -498,7 +519,7 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
             Prompts().MessageBox(FHandle, FormatResString(IDS_CONNECTFAILED, {FComputer}),
                                  LoadResString(IDS_NETWORKERROR), MB_OK | MB_ICONERROR);
             FComputer.clear();
-            finish();
+            finish(false);
             return;
         }
         const std::string servicePackText = ReadServicePack(*registry);
@@ -513,10 +534,10 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
         AskAboutSP4(*registry, preSP4Found, settings.PreSP4List);
         ShowSummary(servicePackText);
     } catch (...) {
-        finish();
+        finish(true);
         throw;
     }
-    finish();
+    finish(false);
 }
 
 // The current computer, and the connection to a remote one.
@@ -724,6 +745,7 @@ void TfrmMain::SetStatusText(const std::string& text)
     const int parts[] = {TMeasureContext(FHandle).TextWidth(text) + 10, -1};
     SendMessageA(sbarMain, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     // A leading tab centres the text in its panel.
+    FStatusSummary = text;
     const std::string centred = "\t" + text;
     SendMessageA(sbarMain, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(centred.c_str()));
 }
@@ -771,8 +793,9 @@ void TfrmMain::AddToHistory(const std::string& computer)
         SendMessageA(cmbComputer, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
         FOptions->ComputerHistory.Add(entry);
     }
-    FOptions->Save();
+    // The box names the computer also when the settings cannot be saved.
     SetWindowTextString(cmbComputer, UpperCase(name));
+    FOptions->Save();
 }
 
 THotfix* TfrmMain::SelectedHotfix() const
@@ -1095,11 +1118,3 @@ void TfrmMain::mnuAboutClick()
     if (FAbout)
         FAbout->ShowModal();
 }
-
-// The commands on the selected hotfix and on the list come with the details
-// window, the settings dialog and the text export.
-void TfrmMain::mnuDetailsClick(bool) {}
-void TfrmMain::mnuUninstallClick() {}
-void TfrmMain::mnuOpenKBClick() {}
-void TfrmMain::mnuSaveAsClick() {}
-void TfrmMain::mnuOptionsClick() {}

@@ -12,10 +12,13 @@
 #include "Window.h"
 
 class TExtListView;
+struct TExportTable;
 struct TListItem;
 class TUserOptions;
 class TfrmAbout;
+class TfrmDetails;
 class TfrmQuerySP4;
+class TfrmOptions;
 
 class TfrmMain : public TFrameWindow {
 public:
@@ -27,7 +30,7 @@ public:
 
     // The forms the program creates after the main window and that the main
     // window reuses; they outlive it.
-    void SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4);
+    void SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4, TfrmOptions* options = nullptr);
 
     // Loads the hotfixes of Computer ("\\NAME", "NAME" in any case, or empty
     // for the local computer) into the list.
@@ -35,8 +38,14 @@ public:
     void UpdateCaption();
     void UpdateListTexts();
     void SetStatusText(const std::string& text);
+    // What SetStatusText put into the status bar last.
+    const std::string& StatusSummary() const { return FStatusSummary; }
 
     void UpdateCommands();
+    // Posts WM_OPTIONSCHANGED to every open details window.
+    void NotifyDetailWindows();
+    // The details windows open now, in the order of their slots.
+    std::vector<TfrmDetails*> DetailWindows() const;
     static bool IsArticleID(const std::string& id);
     int LoadToolIcon(const char* name);
     void AddToHistory(const std::string& computer);
@@ -112,26 +121,39 @@ private:
     void mnuViewStatusbarClick();
     void mnuExitClick();
     void mnuAboutClick();
-    // The commands that act on the selection or the list (not yet built).
+    // The commands that act on the selection or the list (ps_main_commands.cpp).
     void mnuDetailsClick(bool servicePack);
     void mnuUninstallClick();
     void mnuOpenKBClick();
     void mnuSaveAsClick();
     void mnuOptionsClick();
 
+    // Pieces of the commands.
+    TfrmDetails* FindDetailWindow(const std::string& hotfixID) const;
+    void OpenDetailWindow(const std::string& hotfixID, const std::string& description,
+                          const std::string& servicePackCaption);
+    void DetailWindowDestroyed(TfrmDetails& form);
+    std::string ListComputerName() const;
+    TExportTable CollectExportTable() const;
+    void WriteExport(const std::string& fileName, int filterIndex);
 
     std::vector<std::string> FParameters;
     TfrmAbout* FAbout = nullptr;
     TfrmQuerySP4* FQuerySP4 = nullptr;
+    TfrmOptions* FfrmOptions = nullptr;
 
     std::string FComputer;       // "\\NAME", empty for the local computer
     int FServicePack = 0;
     bool FSP4Asked = false;
     std::unique_ptr<TUserOptions> FOptions;
-    std::array<HWND, 1024> FDetailWindows{};
+    // The open details windows that the commands find and notify, and every
+    // details window this window opened, which it owns until it closes.
+    std::array<TfrmDetails*, 1024> FDetailWindows{};
+    std::vector<std::unique_ptr<TfrmDetails>> FDetailForms;
     // The computer whose hotfixes the rows show. After a failed connection
     // the local computer is current while the rows still show another one.
     std::string FListComputer;
+    std::string FStatusSummary;
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
     bool FCloseAfterScan = false;   // closed while a details window scanned

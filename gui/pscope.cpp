@@ -11,6 +11,7 @@
 #include "ps_about.h"
 #include "ps_main.h"
 #include "ps_mainres_res.h"
+#include "ps_opts.h"
 #include "ps_query.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand)
@@ -28,9 +29,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand)
         TfrmMain frmMain(parameters);
         TfrmAbout frmAbout(frmMain.Handle());
         TfrmQuerySP4 frmQuerySP4(frmMain.Handle());
-        // The settings dialog (TfrmOptions) is not built yet; it will be
-        // created here, after the question form, and handed over likewise.
-        frmMain.SetForms(&frmAbout, &frmQuerySP4);
+        TfrmOptions frmOptions(frmMain.Handle());
+        frmMain.SetForms(&frmAbout, &frmQuerySP4, &frmOptions);
 
         frmMain.Show(showCommand);
         return Application().Run();

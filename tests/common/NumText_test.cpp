@@ -49,3 +49,14 @@ TEST(NumText, StrToIntDefFallsBack)
     EXPECT_EQ(StrToIntDef("", -1), -1);
     EXPECT_EQ(StrToIntDef("4294967296", 9), 9);
 }
+
+TEST(NumText, TypedNumbersTakeHexadecimalOnlyAfterTheDollar)
+{
+    EXPECT_EQ(TryTypedStrToInt("  10240"), 10240);
+    EXPECT_EQ(TryTypedStrToInt("$2800"), 10240);
+    EXPECT_EQ(TryTypedStrToInt("-$10"), -16);
+    EXPECT_EQ(TryTypedStrToInt("0"), 0);
+    EXPECT_EQ(TryTypedStrToInt("-2147483648"), INT32_MIN);
+    for (const char* bad : {"0x2800", " 0X1f", "-0x1", "10 240", "", "2147483648", "$", "12 "})
+        EXPECT_FALSE(TryTypedStrToInt(bad)) << '"' << bad << '"';
+}

@@ -17,6 +17,7 @@ TEST(ZStrFuncs, PadRightPadsButNeverCuts)
     EXPECT_EQ(PadRight("abc", 3), "abc");
     EXPECT_EQ(PadRight("abc", 2), "abc");
     EXPECT_EQ(PadRight("", 255), std::string(255, ' '));
+    EXPECT_EQ(PadRight("abc", 300), "abc" + std::string(297, ' '));
 }
 
 TEST(ZStrFuncs, ReplaceStringReplacesEveryOccurrence)

@@ -93,6 +93,24 @@ protected:
         });
     }
 
+    // A computer typed into the computer box and Enter.
+    void TypeComputer(const std::string& name)
+    {
+        SetWindowTextA(main->ComputerBox(), name.c_str());
+        PressKey(VK_RETURN, GetWindow(main->ComputerBox(), GW_CHILD));
+        PumpMessages(20);
+    }
+    // What a click on a column header sends the main window.
+    void ClickHeader(int column)
+    {
+        NMLISTVIEW click{};
+        click.hdr.hwndFrom = List();
+        click.hdr.idFrom = IDC_LISTMAIN;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iSubItem = column;
+        SendMessageA(main->Handle(), WM_NOTIFY, IDC_LISTMAIN, reinterpret_cast<LPARAM>(&click));
+    }
+
     HWND List() const { return main->ListHandle(); }
     int RowCount() const { return ListView_GetItemCount(List()); }
     std::string Cell(int row, int column) const

@@ -1,5 +1,7 @@
 // Loading the hotfix list into the main window: rows and texts, caption and
 // status, the Service Pack 4 question and its choices, and the failures.
+#include <shlwapi.h>
+
 #include "ps_main_fixture.h"
 
 namespace {
@@ -27,25 +29,9 @@ std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*
 
 class LoadTest : public MainWindowTest {
 protected:
-    void TypeComputer(const std::string& name)
-    {
-        SetWindowTextA(main->ComputerBox(), name.c_str());
-        PressKey(VK_RETURN, GetWindow(main->ComputerBox(), GW_CHILD));
-        PumpMessages(20);
-    }
     RegValue MachineSetting(const std::string& name) const
     {
         return ReadRawValue(HKEY_LOCAL_MACHINE, kMachineSettings, name);
-    }
-    // What a click on a column header sends the main window.
-    void ClickHeader(int column)
-    {
-        NMLISTVIEW click{};
-        click.hdr.hwndFrom = List();
-        click.hdr.idFrom = IDC_LISTMAIN;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iSubItem = column;
-        SendMessageA(main->Handle(), WM_NOTIFY, IDC_LISTMAIN, reinterpret_cast<LPARAM>(&click));
     }
 };
 
@@ -212,6 +198,37 @@ TEST_F(LoadTest, WronglyTypedDescriptionIsReportedAndTheRowsReadSoFarStay)
     EXPECT_EQ(Status(0), "Service Pack 3 and 1 hotfix applied");
     EXPECT_EQ(Application().CursorOverride(), nullptr);
     EXPECT_TRUE(MenuEnabled(IDM_MNUSAVEAS));
+}
+
+// The settings key goes away under the open settings object, so that every
+// save of the settings fails, also the one that records a computer.
+TEST_F(LoadTest, HistoryThatCannotBeSavedLetsTheLoadFinishAndKeepsItsOwnError)
+{
+    AddHotfix("Q700001", "Good");
+    AddUninstallDir("Q700001").AddFile("a.dll");
+    Start();
+    SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsPath.c_str());
+
+    Select(0);
+    ASSERT_TRUE(ButtonEnabled(IDC_TBTNDETAILS));
+    TypeComputer(LocalName());
+    ASSERT_EQ(prompts.Messages.size(), 1u);
+    EXPECT_EQ(prompts.Messages[0].Text, "Failed to set data for 'Left'");
+    // The load's last steps ran: the new rows have no selection, so the
+    // commands on the selection are off again; the cursor is back.
+    EXPECT_FALSE(ButtonEnabled(IDC_TBTNDETAILS));
+    EXPECT_EQ(Application().CursorOverride(), nullptr);
+    EXPECT_EQ(TextOf(main->ComputerBox()), LocalName());
+    EXPECT_EQ(Status(0), "Service Pack 3 and 1 hotfix applied");
+
+    // A load that fails itself reports its own error as well as the save's.
+    prompts.Messages.clear();
+    WriteDword(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q700002", "Fix Description", 7);
+    Command(IDM_MNUREFRESH);
+    ASSERT_EQ(prompts.Messages.size(), 2u);
+    EXPECT_EQ(prompts.Messages[0].Text, "Failed to set data for 'Left'");
+    EXPECT_EQ(prompts.Messages[1].Text, "Invalid data type for 'Fix Description'");
+    EXPECT_EQ(Application().CursorOverride(), nullptr);
 }
 
 TEST_F(LoadTest, ServicePackCommandFollowsTheServicePackUninstallDirectory)

@@ -1,5 +1,7 @@
 // The main window's frame: start-up, menus, toolbar and hints, the computer
 // box and its history, command states, placement.
+#include <shlwapi.h>
+
 #include "ps_about.h"
 #include "ps_main_fixture.h"
 
@@ -247,6 +249,23 @@ TEST_F(FrameTest, AboutShowsTheAboutBoxAndExitClosesTheWindow)
     Command(IDM_MNUEXIT);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
     EXPECT_EQ(ReadRawValue(HKEY_CURRENT_USER, kSettingsPath, "Top").Data.c_str(), std::string("50"));
+}
+
+TEST_F(FrameTest, ClosingEndsTheMessageLoopAlsoWhenTheSettingsCannotBeSaved)
+{
+    Start();
+    // The settings key goes away under the open settings object.
+    SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsPath.c_str());
+    MSG quit{};
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        // a quit message left behind by an earlier test
+    }
+    query.reset();
+    main.reset();
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ASSERT_EQ(prompts.Messages.size(), 1u);
+    EXPECT_EQ(prompts.Messages[0].Text, "Failed to set data for 'Left'");
+    EXPECT_EQ(prompts.Messages[0].Icon(), static_cast<UINT>(MB_ICONERROR));
 }
 
 TEST_F(FrameTest, ViewMenuShowsTheStatesAndTogglesTheBars)

@@ -237,6 +237,10 @@ bool TScriptedPrompts::SaveFile(HWND, TSaveFileRequest& request)
     if (!answer)
         return false;
     request.FileName = *answer;
+    if (!SaveFileFilterIndexes.empty()) {
+        request.FilterIndex = SaveFileFilterIndexes.front();
+        SaveFileFilterIndexes.pop_front();
+    }
     return true;
 }
 
@@ -283,10 +287,11 @@ int TScriptedPrompts::ShowModal(TDialog& dialog)
     return result;
 }
 
-bool TScriptedPrompts::ShellOpen(HWND, const std::string& target, const std::string& parameters)
+INT_PTR TScriptedPrompts::ShellOpen(HWND owner, const std::string& target,
+                                    const std::string& parameters, int showCommand)
 {
-    ShellOpens.push_back({target, parameters});
-    return ShellOpenSucceeds;
+    ShellOpens.push_back({owner, target, parameters, showCommand});
+    return ShellOpenResult;
 }
 
 std::function<void(TDialog&)> ClickButtonScript(int id)

@@ -67,6 +67,9 @@ public:
 
     std::vector<TSaveFileRequest> SaveFileRequests;
     std::deque<std::optional<std::string>> SaveFileAnswers;
+    // The filter entry picked with each chosen name (none left: the entry
+    // the request showed first).
+    std::deque<int> SaveFileFilterIndexes;
 
     std::vector<TBrowseComputerRequest> BrowseRequests;
     std::deque<std::optional<std::string>> BrowseAnswers;
@@ -76,18 +79,22 @@ public:
     int DialogsLeftOpen = 0;
 
     struct TShellOpen {
+        HWND Owner = nullptr;
         std::string Target;
         std::string Parameters;
+        int ShowCommand = 0;
     };
     std::vector<TShellOpen> ShellOpens;
-    bool ShellOpenSucceeds = true;
+    // What the shell answers: above 32 it took the target.
+    INT_PTR ShellOpenResult = 42;
 
     int MessageBox(HWND owner, const std::string& text, const std::string& caption,
                    UINT flags) override;
     bool SaveFile(HWND owner, TSaveFileRequest& request) override;
     bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) override;
     int ShowModal(TDialog& dialog) override;
-    bool ShellOpen(HWND owner, const std::string& target, const std::string& parameters) override;
+    INT_PTR ShellOpen(HWND owner, const std::string& target, const std::string& parameters,
+                      int showCommand) override;
 
 private:
     TPromptsOverride FOverride;

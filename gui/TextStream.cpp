@@ -1,0 +1,34 @@
+#include "TextStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+TTextFileStream::TTextFileStream(const std::string& fileName)
+    : FHandle(CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+    if (FHandle == INVALID_HANDLE_VALUE)
+        throw EFCreateError("Cannot create file " + fileName);
+}
+
+TTextFileStream::~TTextFileStream() { CloseHandle(FHandle); }
+
+void TTextFileStream::WriteText(const std::string& text)
+{
+    Write(text.data(), std::strlen(text.c_str()));
+}
+
+void TTextFileStream::NewLine() { Write("\r\n", 2); }
+
+void TTextFileStream::Write(const char* data, std::size_t size)
+{
+    // One call takes at most what a DWORD counts; a longer text goes in pieces.
+    while (size > 0) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(size, 0x40000000));
+        DWORD written = 0;
+        if (!WriteFile(FHandle, data, piece, &written, nullptr) || written != piece)
+            throw EInOutError("Error writing to stream.");
+        data += piece;
+        size -= piece;
+    }
+}
