@@ -64,7 +64,8 @@ void TfrmProgress::StepProgress()
     // Each message repaints its control at once: a long scan sends only those
     // that change what is seen (the bar's length in pixels, the percentage).
     HWND bar = Item(IDC_PBARFILES);
-    const int pixels = MulDiv(FPosition, std::max<int>(ClientSize(bar).cx, 1), FMaximum);
+    const long long width = std::max<long long>(ClientSize(bar).cx, 1);
+    const auto pixels = static_cast<int>(FPosition * width / FMaximum);
     if (pixels != FBarPixels) {
         FBarPixels = pixels;
         SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(FPosition), 0);
