@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "HotfixCache.h"
 #include "UserOpts.h"
 #include "Window.h"
@@ -29,21 +30,6 @@ namespace {
 
 constexpr int kFiles = 3000;
 constexpr int kVersionedEvery = 3;
-
-double Now()
-{
-    LARGE_INTEGER count{}, frequency{};
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::string ReadFile(const std::string& path)
 {
@@ -89,9 +75,9 @@ TScanResult Scan(TUserOptions& options)
     TScanResult result;
     auto window = std::make_unique<TfrmDetails>(nullptr, options, std::function<void(bool)>());
     window->SetServicePackLayout("Service Pack");
-    const double start = Now();
+    const double start = Seconds();
     window->Show();
-    result.Seconds = Now() - start;
+    result.Seconds = Seconds() - start;
     result.VersionReads = window->VersionResourcesRead();
     result.Rows = window->FileList().ItemCount();
     window.reset();
@@ -103,7 +89,7 @@ TScanResult Scan(TUserOptions& options)
 // Versions the version information of the libraries.
 double Floor(const std::string& directory, bool versions)
 {
-    const double start = Now();
+    const double start = Seconds();
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA((directory + "*.*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -125,7 +111,7 @@ double Floor(const std::string& directory, bool versions)
         }
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    return Now() - start;
+    return Seconds() - start;
 }
 
 }  // namespace
