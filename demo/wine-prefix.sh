@@ -55,3 +55,20 @@ share_windows_dir() {
   ln -sfn -- "$WINEPREFIX/drive_c/windows" "$WINEPREFIX/dosdevices/unc/$_name/ADMIN\$"
   printf '%s\n' "$_name"
 }
+
+# start_display: starts a virtual display of its own for the script's Wine
+# programs and exports DISPLAY; the display and the prefix's wineserver end
+# with the script. Start it before the first Wine program of a server: Wine's
+# desktop process keeps the display it found.
+start_display() {
+  _display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$_display_file" \
+    </dev/null >/dev/null 2>&1 &
+  _xvfb=$!
+  trap 'kill $_xvfb 2>/dev/null || true; rm -f "$_display_file"; wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
+  _i=0
+  while [ ! -s "$_display_file" ] && [ $_i -lt 100 ]; do sleep 0.1; _i=$((_i + 1)); done
+  [ -s "$_display_file" ] || { echo "Xvfb did not start" >&2; return 1; }
+  DISPLAY=":$(cat "$_display_file")"
+  export DISPLAY
+}

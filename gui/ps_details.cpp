@@ -185,6 +185,8 @@ HWND TfrmDetails::CreateReadOnlyEdit(int id, int left, int top, int width)
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 GetModuleHandleA(nullptr), nullptr);
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+    // No inner margin: the text lines up with the summary below it.
+    SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     return edit;
 }
 

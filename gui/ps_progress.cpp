@@ -27,7 +27,7 @@ TfrmProgress::TfrmProgress(HWND owner)
     // Esc, and Alt+F4 although there is no close box, press Cancel too: the
     // window stays until the scan has stopped.
     SetCancelButton(IDC_BTNCANCEL);
-    SendMessageA(Item(IDC_PBARFILES), PBM_SETRANGE32, 0, 100);
+    SendMessageA(Item(IDC_PBARFILES), PBM_SETRANGE32, 0, FMaximum);
     SendMessageA(Item(IDC_PBARFILES), PBM_SETPOS, 0, 0);
 }
 
@@ -47,26 +47,34 @@ void TfrmProgress::btnCancelClick() { FCancelled = true; }
 
 void TfrmProgress::SetMaximum(int maximum)
 {
-    SendMessageA(Item(IDC_PBARFILES), PBM_SETRANGE32, 0, std::max(maximum, 1));
+    FMaximum = std::max(maximum, 1);
+    FPosition = std::min(FPosition, FMaximum);
+    SendMessageA(Item(IDC_PBARFILES), PBM_SETRANGE32, 0, FMaximum);
+    FBarPixels = -1;
+    FPercentage = -1;
 }
 
-int TfrmProgress::Maximum() const
-{
-    return static_cast<int>(SendMessageA(Item(IDC_PBARFILES), PBM_GETRANGE, FALSE, 0));
-}
+int TfrmProgress::Maximum() const { return FMaximum; }
 
-int TfrmProgress::Position() const
-{
-    return static_cast<int>(SendMessageA(Item(IDC_PBARFILES), PBM_GETPOS, 0, 0));
-}
+int TfrmProgress::Position() const { return FPosition; }
 
 void TfrmProgress::StepProgress()
 {
-    const int maximum = Maximum();
-    const int position = std::min(Position() + 1, maximum);
-    SendMessageA(Item(IDC_PBARFILES), PBM_SETPOS, static_cast<WPARAM>(position), 0);
-    SetWindowTextString(Item(IDC_LBLPERCENTAGE),
-                        std::to_string(RoundedPercentage(position, maximum)) + "%");
+    FPosition = std::min(FPosition + 1, FMaximum);
+    // Each message repaints its control at once: a long scan sends only those
+    // that change what is seen (the bar's length in pixels, the percentage).
+    HWND bar = Item(IDC_PBARFILES);
+    const long long width = std::max<long long>(ClientSize(bar).cx, 1);
+    const auto pixels = static_cast<int>(FPosition * width / FMaximum);
+    if (pixels != FBarPixels) {
+        FBarPixels = pixels;
+        SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(FPosition), 0);
+    }
+    const int percentage = RoundedPercentage(FPosition, FMaximum);
+    if (percentage != FPercentage) {
+        FPercentage = percentage;
+        SetWindowTextString(Item(IDC_LBLPERCENTAGE), std::to_string(percentage) + "%");
+    }
 }
 
 void TfrmProgress::SetFileName(const std::string& fileName)

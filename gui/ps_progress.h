@@ -29,6 +29,10 @@ private:
     void btnCancelClick();
 
     bool FCancelled = false;
+    int FMaximum = 100;
+    int FPosition = 0;
+    int FBarPixels = 0;      // the bar's length as last drawn
+    int FPercentage = -1;    // the percentage as last shown
 };
 
 // The percentage of Position of Maximum, rounded to the nearest whole

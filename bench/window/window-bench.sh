@@ -26,16 +26,7 @@ prefix="$build/bench-prefix"
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 . "$here/../../demo/wine-prefix.sh"   # pinned: the server and the programs on one processor
 
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
-  </dev/null >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -f "$display_file"; wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
-i=0
-while [ ! -s "$display_file" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-[ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=":$(cat "$display_file")"
-export DISPLAY
+start_display
 wineserver -k </dev/null >/dev/null 2>&1 || true
 pinned wineserver -p </dev/null >/dev/null 2>&1
 pinned wine "$bench" "$(winepath -w "$pscopecl" 2>/dev/null)" "$runs" </dev/null 2>&1 | tr -d '\r'

@@ -13,26 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "Window.h"
 #include "components/ExtListView.h"
 #include "ps_main.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER count{}, frequency{};
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 struct HandleCloser {
     void operator()(HANDLE handle) const
@@ -58,13 +44,13 @@ double RunConsoleListing(const std::string& program)
     startup.hStdInput = nul.get();
     std::string commandLine = "\"" + program + "\"";
     PROCESS_INFORMATION info{};
-    const double start = Now();
+    const double start = Seconds();
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         nullptr, &startup, &info))
         return -1;
     Handle process(info.hProcess), thread(info.hThread);
     WaitForSingleObject(process.get(), INFINITE);
-    const double seconds = Now() - start;
+    const double seconds = Seconds() - start;
     DWORD code = 1;
     GetExitCodeProcess(process.get(), &code);
     return code == 0 ? seconds : -1;
@@ -94,9 +80,9 @@ int main(int argc, char** argv)
         }
         std::vector<double> windowTimes, consoleTimes;
         for (int run = 0; run < runs; ++run) {
-            const double start = Now();
+            const double start = Seconds();
             window.LoadHotfixList("");
-            windowTimes.push_back(Now() - start);
+            windowTimes.push_back(Seconds() - start);
             Application().ProcessMessages();
             consoleTimes.push_back(RunConsoleListing(pscopecl));
         }

@@ -427,6 +427,14 @@ TEST_F(DetailsTest, ColumnsSortByTheirDataSettingsRerenderAndPlacementSurvivesAM
     GetWindowRect(window->Handle(), &bounds);
     EXPECT_EQ(bounds.left, 50);
     EXPECT_EQ(bounds.right - bounds.left, 640);
+    // A minimized window stands off the screen: its normal bounds are stored.
+    ShowWindow(window->Handle(), SW_MINIMIZE);
+    SendMessageA(window->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages(20);
+    ASSERT_FALSE(window);
+    EXPECT_EQ(DetailsSetting("Left"), "50\0"s);
+    EXPECT_EQ(DetailsSetting("Width"), "640\0"s);
+    EXPECT_EQ(DetailsSetting("Maximized"), "\0\0\0\0"s);
 }
 
 TEST_F(DetailsTest, CancelAfterThreeOfTenFilesShowsWhatWasListed)
