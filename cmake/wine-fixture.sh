@@ -37,6 +37,12 @@ start)
   [ -n "$name" ] || { echo "no computer name from Wine" >&2; exit 1; }
   mkdir -p "$prefix/dosdevices/unc/$name"
   ln -sfn "$prefix/drive_c/windows" "$prefix/dosdevices/unc/$name/ADMIN\$"
+  # The registry files on disk as booted, for tests that copy them into a
+  # prefix of their own: the server writes them when it ends. The next
+  # program starts it again, persistent as before.
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1
   echo "Wine prefix $prefix ready, computer $name, display $DISPLAY"
   ;;
 stop)
