@@ -33,16 +33,18 @@ start)
   # Without a window manager on the virtual display, Wine waits two seconds
   # for one whenever a managed window hides: leave the test windows unmanaged.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  # The registry files on disk as booted, for tests that copy them into a
+  # prefix of their own: the server writes them when it ends. Then a
+  # persistent server again, and Wine's background services started with
+  # all streams detached (they would hold the pipes of the first test).
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine wineboot </dev/null >/dev/null 2>&1
   name=$(wine cmd /c 'echo %COMPUTERNAME%' </dev/null 2>/dev/null | tr -d '\r\n')
   [ -n "$name" ] || { echo "no computer name from Wine" >&2; exit 1; }
   mkdir -p "$prefix/dosdevices/unc/$name"
   ln -sfn "$prefix/drive_c/windows" "$prefix/dosdevices/unc/$name/ADMIN\$"
-  # The registry files on disk as booted, for tests that copy them into a
-  # prefix of their own: the server writes them when it ends. The next
-  # program starts it again, persistent as before.
-  wineserver -k </dev/null >/dev/null 2>&1 || true
-  wineserver -w </dev/null >/dev/null 2>&1 || true
-  wineserver -p </dev/null >/dev/null 2>&1
   echo "Wine prefix $prefix ready, computer $name, display $DISPLAY"
   ;;
 stop)
