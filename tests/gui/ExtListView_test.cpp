@@ -3,7 +3,6 @@
 // the registry.
 #include <windows.h>
 #include <commctrl.h>
-#include <sddl.h>
 
 #include <algorithm>
 #include <climits>
@@ -226,36 +225,6 @@ void ExpectEveryRowHasItsData(const TExtListView& list)
         EXPECT_EQ(row->Id, list.ItemCaption(index));
     }
 }
-
-// A key of HKEY_CURRENT_USER that only lets itself be read, for the lifetime
-// of the object.
-class ReadOnlyKey {
-public:
-    explicit ReadOnlyKey(const std::string& path)
-    {
-        CreateKey(HKEY_CURRENT_USER, path);
-        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &FKey);
-        PSECURITY_DESCRIPTOR readOnly = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                             &readOnly, nullptr);
-        EXPECT_EQ(RegSetKeySecurity(FKey, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
-        LocalFree(readOnly);
-    }
-    ~ReadOnlyKey()
-    {
-        PSECURITY_DESCRIPTOR all = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                             &all, nullptr);
-        RegSetKeySecurity(FKey, DACL_SECURITY_INFORMATION, all);
-        LocalFree(all);
-        RegCloseKey(FKey);
-    }
-    ReadOnlyKey(const ReadOnlyKey&) = delete;
-    ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
-
-private:
-    HKEY FKey = nullptr;
-};
 
 const std::vector<std::string> kById = {"Q100", "Q200", "Q300", "Q400", "Q500"};
 const std::vector<std::string> kByNumber = {"Q500", "Q400", "Q300", "Q200", "Q100"};

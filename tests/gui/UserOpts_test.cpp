@@ -1,7 +1,5 @@
 // The user settings against the registry of a private test prefix.
 #include <windows.h>
-#include <aclapi.h>
-#include <sddl.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -342,39 +340,6 @@ TEST_F(UserOptions, ListValuesOfWrongTypeSpoilOnlyThemselves)
                                         "Invalid data type for 'Time format'",
                                         "Invalid data type for 'Text if unknown value'"}));
 }
-
-namespace {
-
-// Denies everyone all but reading on a key for the length of a test, and
-// gives the rights back so that the private registry can be removed.
-class ReadOnlyKey {
-public:
-    explicit ReadOnlyKey(const std::string& path)
-    {
-        CreateKey(HKEY_CURRENT_USER, path);
-        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &FKey);
-        RegGetKeySecurity(FKey, DACL_SECURITY_INFORMATION, nullptr, &FSize);
-        FOld.resize(FSize);
-        RegGetKeySecurity(FKey, DACL_SECURITY_INFORMATION, FOld.data(), &FSize);
-        PSECURITY_DESCRIPTOR readOnly = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                             &readOnly, nullptr);
-        EXPECT_EQ(RegSetKeySecurity(FKey, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
-        LocalFree(readOnly);
-    }
-    ~ReadOnlyKey()
-    {
-        RegSetKeySecurity(FKey, DACL_SECURITY_INFORMATION, FOld.data());
-        RegCloseKey(FKey);
-    }
-
-private:
-    HKEY FKey = nullptr;
-    DWORD FSize = 0;
-    std::vector<char> FOld;
-};
-
-}  // namespace
 
 TEST_F(UserOptions, SettingsKeyThatCannotBeOpenedLeavesDefaultsAndSaveWritesNothing)
 {

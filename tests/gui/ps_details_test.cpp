@@ -220,15 +220,7 @@ protected:
             texts.push_back(Cell(row, column));
         return texts;
     }
-    void ClickHeader(int column)
-    {
-        NMLISTVIEW click{};
-        click.hdr.hwndFrom = List();
-        click.hdr.idFrom = IDC_LISTFILES;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iSubItem = column;
-        SendMessageA(window->Handle(), WM_NOTIFY, IDC_LISTFILES, reinterpret_cast<LPARAM>(&click));
-    }
+    void ClickHeader(int column) { ClickListHeader(List(), column); }
     RegValue CacheValue() const { return ReadRawValue(HKEY_LOCAL_MACHINE, kCachePath, id); }
     std::string DetailsSetting(const std::string& name) const
     {

@@ -101,15 +101,7 @@ protected:
         PumpMessages(20);
     }
     // What a click on a column header sends the main window.
-    void ClickHeader(int column)
-    {
-        NMLISTVIEW click{};
-        click.hdr.hwndFrom = List();
-        click.hdr.idFrom = IDC_LISTMAIN;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iSubItem = column;
-        SendMessageA(main->Handle(), WM_NOTIFY, IDC_LISTMAIN, reinterpret_cast<LPARAM>(&click));
-    }
+    void ClickHeader(int column) { ClickListHeader(List(), column); }
 
     HWND List() const { return main->ListHandle(); }
     int RowCount() const { return ListView_GetItemCount(List()); }

@@ -1,5 +1,6 @@
 #include "PrivateRegistry.h"
 
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include <gtest/gtest.h>
@@ -93,4 +94,25 @@ void WriteDword(HKEY root, const std::string& keyPath, const std::string& name, 
 {
     WriteRawValue(root, keyPath, name, REG_DWORD,
                   std::string(reinterpret_cast<const char*>(&value), sizeof value));
+}
+
+ReadOnlyKey::ReadOnlyKey(const std::string& path)
+{
+    CreateKey(HKEY_CURRENT_USER, path);
+    RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &FKey);
+    DWORD size = 0;
+    RegGetKeySecurity(FKey, DACL_SECURITY_INFORMATION, nullptr, &size);
+    FOldRights.resize(size);
+    RegGetKeySecurity(FKey, DACL_SECURITY_INFORMATION, FOldRights.data(), &size);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                         &readOnly, nullptr);
+    EXPECT_EQ(RegSetKeySecurity(FKey, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+    LocalFree(readOnly);
+}
+
+ReadOnlyKey::~ReadOnlyKey()
+{
+    RegSetKeySecurity(FKey, DACL_SECURITY_INFORMATION, FOldRights.data());
+    RegCloseKey(FKey);
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Gives a test an empty HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of its own:
 // both predefined keys of this process are mapped onto fresh scratch keys
@@ -41,3 +42,18 @@ inline void WriteSz(HKEY root, const std::string& keyPath, const std::string& na
 }
 void WriteDword(HKEY root, const std::string& keyPath, const std::string& name, DWORD value);
 void CreateKey(HKEY root, const std::string& keyPath);
+
+// Denies everyone all but reading on a key of HKEY_CURRENT_USER (created when
+// missing) for the life of the object, and gives the old rights back so that
+// the private registry can be removed.
+class ReadOnlyKey {
+public:
+    explicit ReadOnlyKey(const std::string& path);
+    ~ReadOnlyKey();
+    ReadOnlyKey(const ReadOnlyKey&) = delete;
+    ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+
+private:
+    HKEY FKey = nullptr;
+    std::vector<char> FOldRights;
+};

@@ -151,6 +151,16 @@ void ClickControl(HWND control)
     MouseUp(control, centre.x, centre.y);
 }
 
+void ClickListHeader(HWND list, int column)
+{
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = column;
+    SendMessageA(GetParent(list), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
 std::string SaveWindowShot(HWND window, const std::string& name)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

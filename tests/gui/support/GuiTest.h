@@ -36,6 +36,8 @@ std::string TextOf(HWND window);
 void PressKey(UINT virtualKey, HWND target);
 // The left mouse button pressed and released over the middle of Control.
 void ClickControl(HWND control);
+// What a click on a header column of List sends the list's parent.
+void ClickListHeader(HWND list, int column);
 // Mouse messages for Control at a point of its client area (queued, then pumped).
 void MouseDown(HWND control, int x = 1, int y = 1, UINT message = WM_LBUTTONDOWN);
 void MouseUp(HWND control, int x = 1, int y = 1, UINT message = WM_LBUTTONUP);
