@@ -104,10 +104,8 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     // window procedures cannot pass C++ exceptions on.
     try {
         return HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        Application().ShowException(error, FHandle);
     } catch (...) {
-        Application().ShowUnknownException(FHandle);
+        Application().ShowException(std::current_exception(), FHandle);
     }
     return 0;
 }
@@ -272,10 +270,8 @@ LRESULT TFrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const bool mainForm = Application().MainForm() == this;
         try {
             FormDestroy();
-        } catch (const std::exception& error) {
-            Application().ShowException(error, FHandle);
         } catch (...) {
-            Application().ShowUnknownException(FHandle);
+            Application().ShowException(std::current_exception(), FHandle);
         }
         if (mainForm)
             PostQuitMessage(0);
@@ -636,10 +632,8 @@ LRESULT CALLBACK TSubclassedControl::ControlProc(HWND control, UINT message, WPA
     }
     try {
         return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        Application().ShowException(error, control);
     } catch (...) {
-        Application().ShowUnknownException(control);
+        Application().ShowException(std::current_exception(), control);
     }
     return 0;
 }
@@ -719,6 +713,17 @@ void TApplication::ShowException(const std::exception& error, HWND owner)
 void TApplication::ShowUnknownException(HWND owner)
 {
     ShowException(std::runtime_error("An unexpected error occurred."), owner);
+}
+
+void TApplication::ShowException(std::exception_ptr error, HWND owner)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& standard) {
+        ShowException(standard, owner);
+    } catch (...) {
+        ShowUnknownException(owner);
+    }
 }
 
 void TApplication::SetHint(const std::string& hint)

@@ -10,6 +10,7 @@
 // and the program goes on.
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -294,6 +295,9 @@ public:
     // The general error report: a message box with the error's text.
     void ShowException(const std::exception& error, HWND owner = nullptr);
     void ShowUnknownException(HWND owner = nullptr);
+    // The same for any exception, of a standard type or not (in a handler
+    // that catches everything: std::current_exception()).
+    void ShowException(std::exception_ptr error, HWND owner = nullptr);
 
     // The hint of what is under the pointer: the long part of a control's
     // hint or a menu item's hint; OnHint runs whenever it changes.

@@ -358,9 +358,9 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         try {
             FormClose();
-        } catch (const std::exception& error) {
+        } catch (...) {
             // Reported while the window is whole; it closes all the same.
-            Application().ShowException(error, FHandle);
+            Application().ShowException(std::current_exception(), FHandle);
         }
         // The window's last message: the owner frees the object meanwhile.
         DestroyWindow(FHandle);

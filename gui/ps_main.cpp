@@ -501,17 +501,10 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
         registry.reset();
         hourglass.reset();
         UpdateCommands();
-        if (!historyError)
-            return;
-        if (!loadFailed)
+        if (historyError && !loadFailed)
             std::rethrow_exception(historyError);
-        try {
-            std::rethrow_exception(historyError);
-        } catch (const std::exception& error) {
-            Application().ShowException(error, FHandle);
-        } catch (...) {
-            Application().ShowUnknownException(FHandle);
-        }
+        if (historyError)
+            Application().ShowException(historyError, FHandle);
     };
     try {
         if (!ConnectTo(computer, *registry)) {

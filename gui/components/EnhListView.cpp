@@ -236,10 +236,8 @@ LRESULT CALLBACK TCustomEnhListView::SubclassProc(HWND window, UINT message, WPA
     // The platform's window procedures cannot pass C++ exceptions on.
     try {
         return list->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        Application().ShowException(error, window);
     } catch (...) {
-        Application().ShowUnknownException(window);
+        Application().ShowException(std::current_exception(), window);
     }
     return 0;
 }
