@@ -49,7 +49,9 @@ TPromptsOverride::~TPromptsOverride() { GOverride = FPrevious; }
 int TSystemPrompts::MessageBox(HWND owner, const std::string& text, const std::string& caption,
                                UINT flags)
 {
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    // Qualified: <windows.h> makes this member MessageBoxA, which the bare
+    // name would call again until the stack overflows.
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
 bool TSystemPrompts::SaveFile(HWND owner, TSaveFileRequest& request)
