@@ -6,7 +6,8 @@ add_library(ps_common_win STATIC
   ${CMAKE_CURRENT_LIST_DIR}/RegistryEx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LocaleInfo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ps_common.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/HotfixReader.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/HotfixReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TargetAccessWin.cpp)
 target_include_directories(ps_common_win PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(ps_common_win PUBLIC ps_core advapi32 kernel32 user32)
 set(PS_STRINGS_RC ${CMAKE_CURRENT_LIST_DIR}/ps_strings.rc CACHE INTERNAL

@@ -1,0 +1,120 @@
+#include "TargetAccessWin.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "ZStrFuncs.h"
+#include "ps_common.h"
+
+namespace {
+
+TFileEntry EntryOf(const WIN32_FIND_DATAA& found)
+{
+    TFileEntry entry;
+    entry.Name = FoundFileName(found);
+    entry.Attributes = found.dwFileAttributes;
+    entry.Size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    entry.LastWriteTime = (std::uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32) |
+                          found.ftLastWriteTime.dwLowDateTime;
+    return entry;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : FHandle(handle) {}
+    ~FileHandle()
+    {
+        if (FHandle != INVALID_HANDLE_VALUE)
+            CloseHandle(FHandle);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE FHandle;
+};
+
+}  // namespace
+
+std::string TWin32FileSource::PathOf(const std::string& dir, const std::string& name) const
+{
+    return AddBackslash(dir) + name;
+}
+
+bool TWin32FileSource::ListDirectory(const std::string& dir,
+                                     std::vector<TFileEntry>& entries) const
+{
+    entries.clear();
+    WIN32_FIND_DATAA found;
+    FindHandle listing(FindFirstFileA((AddBackslash(dir) + "*.*").c_str(), &found));
+    if (!listing)
+        return false;
+    do {
+        TFileEntry entry = EntryOf(found);
+        if (entry.Name != "." && entry.Name != "..")
+            entries.push_back(std::move(entry));
+    } while (FindNextFileA(listing.Get(), &found));
+    return true;
+}
+
+bool TWin32FileSource::FindFile(const std::string& path, TFileEntry& entry) const
+{
+    // Wildcards would match other files: such a name names none.
+    if (path.find_first_of("*?") != std::string::npos)
+        return false;
+    WIN32_FIND_DATAA found;
+    FindHandle listing(FindFirstFileA(path.c_str(), &found));
+    if (!listing)
+        return false;
+    entry = EntryOf(found);
+    return true;
+}
+
+bool TWin32FileSource::ReadFile(const std::string& path, std::string& bytes,
+                                std::size_t limit) const
+{
+    bytes.clear();
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
+        return false;
+    constexpr std::size_t kChunk = 65536;
+    while (bytes.size() < limit) {
+        const std::size_t start = bytes.size();
+        const DWORD wanted = static_cast<DWORD>(std::min(kChunk, limit - start));
+        bytes.resize(start + wanted);
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + start, wanted, &read, nullptr)) {
+            bytes.clear();
+            return false;
+        }
+        bytes.resize(start + read);
+        if (read == 0)
+            break;
+    }
+    return true;
+}
+
+double TWin32FileSource::LocalDateTime(std::uint64_t lastWriteTime) const
+{
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(lastWriteTime);
+    time.dwHighDateTime = static_cast<DWORD>(lastWriteTime >> 32);
+    return FileTimeToDateTime(time);
+}
+
+std::unique_ptr<TFileSource> OpenTargetFiles(const std::string& target)
+{
+    if (target.empty())
+        return std::make_unique<TWin32FileSource>(LocalWindowsDirectory());
+    if (IsOfflineTarget(target)) {
+        std::string dir = target;
+        while (dir.size() > 3 && (dir.back() == '\\' || dir.back() == '/'))
+            dir.pop_back();
+        return std::make_unique<TWin32FileSource>(dir);
+    }
+    return std::make_unique<TWin32FileSource>(target + "\\ADMIN$");
+}
