@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class EHiveError : public std::runtime_error {
@@ -50,10 +52,32 @@ public:
     const std::string& FileName() const;
 
 private:
+    struct TCell;   // an allocated cell: where its data starts in the file and how long it is
+
+    [[noreturn]] void Damaged(std::uint64_t fileOffset) const;
+    void ReadBins();
+    TCell Cell(std::uint32_t cellOffset, std::uint64_t referrer) const;
+    TCell Record(std::uint32_t cellOffset, std::uint64_t referrer, const char* signature,
+                 std::uint32_t fixedSize) const;
+    TCell KeyRecord(TKey key, std::uint64_t referrer) const;
+    std::u16string KeyNameUnits(const TCell& nk) const;
+    std::vector<TCell> ValueRecords(TKey key) const;
+    std::u16string ValueNameUnits(const TCell& vk) const;
+    std::string ValueData(const TCell& vk) const;
+    std::string BigData(const TCell& vk, std::uint32_t size) const;
+    void AppendLeaf(const TCell& list, std::vector<TKey>& keys) const;
+    std::uint16_t Get16(std::uint64_t at) const;
+    std::uint32_t Get32(std::uint64_t at) const;
+
     std::string FBytes;
     std::string FFileName;
     bool FSequenceNumbersDiffer = false;
     TKey FRootKey = 0;
+    std::uint32_t FMinorVersion = 0;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> FBins;   // [start, end) in the file
+    // Upper-case subkey names of the keys OpenKey has passed through, so that a
+    // path into a key with thousands of subkeys is found without a scan.
+    mutable std::unordered_map<TKey, std::unordered_map<std::u16string, TKey>> FSubkeyIndex;
 };
 
 // UTF-16LE bytes (an odd last byte ignored) to UTF-8; unpaired surrogates become U+FFFD.
