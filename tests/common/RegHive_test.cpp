@@ -15,7 +15,11 @@ namespace {
 const std::string kHotfix = "Microsoft\\Windows NT\\CurrentVersion\\Hotfix";
 const std::string kFile = "E:\\WINNT\\system32\\config\\software";
 
-std::string HotfixId(int i) { return "Q" + std::to_string(100000 + 7 * i); }
+std::string HotfixId(int i) {
+    char id[16];
+    std::snprintf(id, sizeof id, "Q%d", 100000 + 7 * i);
+    return id;
+}
 
 std::string Pattern(std::size_t size) {
     std::string data(size, '\0');
