@@ -39,6 +39,7 @@ void FillSoftware(THiveBuilder& b) {
     b.SetValue("Big", "Three", kRegBinary, "abc");
     b.SetValue("Big", "Empty", kRegBinary, "");
     b.SetValue("Big", "Multi", kRegMultiSz, RegMultiSzData({"a", "bc"}));
+    for (std::uint32_t i = 0; i < 40; ++i) b.SetValue("Many", "Value " + std::to_string(i), kRegDword, RegDwordData(i));
 }
 
 std::string Hex(const std::string& bytes) {
@@ -207,6 +208,9 @@ TEST(HiveFile, FindsKeysAndValuesWithoutRegardToCase) {
     auto unicode = hive.OpenKey("übung\\КЛЮЧ 😀");
     ASSERT_TRUE(unicode);
     EXPECT_EQ(hive.ReadValue(*unicode, "")->Type, kRegExpandSz);
+    auto many = hive.OpenKey("many");
+    EXPECT_EQ(hive.ReadValue(*many, "VALUE 39")->Data, RegDwordData(39));
+    EXPECT_FALSE(hive.ReadValue(*many, "Value 40"));
     auto big = hive.ReadValue(*hive.OpenKey("BIG"), "blob");
     EXPECT_EQ(big->Data, Pattern(40000));
     EXPECT_EQ(Utf16LeToUtf8(std::string("A\0\x3D\xD8\x00\xD8!", 7)), "A\xEF\xBF\xBD\xEF\xBF\xBD");
