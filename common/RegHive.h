@@ -2,7 +2,10 @@
 // A registry hive file read in memory: the keys and values of a system that is
 // not running (its SOFTWARE or SYSTEM file). Every offset and length in the
 // file is checked before use; damage of any kind raises EHiveError naming the
-// file and the offset of the damaged structure.
+// file and the file offset of the damaged structure: the structure holding an
+// offset that leads outside the bins, else the cell found wrong itself.
+// The const methods keep name indexes of long lists, so one THiveFile is not
+// for several threads at once.
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
