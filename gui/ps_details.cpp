@@ -517,12 +517,25 @@ void TfrmDetails::ListFile(const WIN32_FIND_DATAA& found, const std::string& nam
             cache.SetFile(name, size, date, "", "");
     } else {
         scan.Versions->Clear();
-        GetFileVersionStrings(path, VersionStringNames(), *scan.Versions);
+        bool unreadable = false;
+        GetFileVersionStrings(path, VersionStringNames(), *scan.Versions, &unreadable);
         ++FVersionResourcesRead;
+        if (unreadable) {
+            // Unknown, not absent: the row shows no version and the listing
+            // keeps what it had, so that the next scan reads the file again.
+            AddFileRow(std::make_unique<THotfixFile>(THotfixFile{name, date, size, "", ""}), image);
+            return;
+        }
         cache.SetFile(name, size, date, (*scan.Versions)[0], (*scan.Versions)[1]);
     }
-    // The row owns its copy of the entry from here on.
-    std::unique_ptr<THotfixFile> file = cache.GetFile(name);
+    AddFileRow(cache.GetFile(name), image);
+}
+
+void TfrmDetails::AddFileRow(std::unique_ptr<THotfixFile> file, int image)
+{
+    if (!file)
+        return;
+    const std::string name = file->FileName;
     if (listFiles->AddItem(name, file.get(), image) >= 0)
         file.release();
 }

@@ -94,6 +94,8 @@ private:
     void ListFiles();
     void ScanFiles(TListing& listing, TScan& scan);
     void ListFile(const WIN32_FIND_DATAA& found, const std::string& name, TScan& scan);
+    // The row owns the entry from here on.
+    void AddFileRow(std::unique_ptr<THotfixFile> file, int image);
     void FinishScan(TListing& listing, TScan& scan, std::exception_ptr& failure);
     bool ScanStopped(const TScan& scan) const;
     void Close();
