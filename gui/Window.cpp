@@ -36,6 +36,25 @@ SIZE ClientSize(HWND window)
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+RECT NormalBounds(HWND window)
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    return placement.rcNormalPosition;
+}
+
+void SetNormalBounds(HWND window, const RECT& bounds)
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    placement.flags = 0;
+    placement.showCmd = SW_HIDE;
+    placement.rcNormalPosition = bounds;
+    SetWindowPlacement(window, &placement);
+}
+
 void CenterOnScreen(HWND window)
 {
     RECT rect{};

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <utility>
+#include <vector>
 
 #include "DateTimePatterns.h"
 #include "FormHelpers.h"
@@ -31,6 +32,8 @@ constexpr int kDefaultLeft = 100, kDefaultTop = 100, kDefaultWidth = 500, kDefau
 // Details windows scanning at this moment (a scan lets messages through, so
 // another window's handlers run in the middle of it).
 int gScanningWindows = 0;
+// Every details window that exists, in the order of creation.
+std::vector<TfrmDetails*> gDetailWindows;
 
 // The installer's own files of an uninstall directory; exact names.
 bool IsInstallerFile(const std::string& name)
@@ -135,6 +138,7 @@ TfrmDetails::TfrmDetails(HWND owner, TUserOptions& options,
       listFiles(std::make_unique<TExtListView>()),
       imgSystemIcons(std::make_unique<TSystemImageList>())
 {
+    gDetailWindows.push_back(this);
     SetFormShowBeforeVisible(true);
     TFrameParams params;
     params.ClassName = "PatchscopeDetails";
@@ -154,6 +158,8 @@ TfrmDetails::~TfrmDetails()
     OnDestroyed = nullptr;
     if (FHandle)
         DestroyWindow(FHandle);
+    gDetailWindows.erase(std::remove(gDetailWindows.begin(), gDetailWindows.end(), this),
+                         gDetailWindows.end());
 }
 
 bool TfrmDetails::AnyScanning() { return gScanningWindows > 0; }
@@ -244,12 +250,35 @@ void TfrmDetails::RestorePlacement()
     RunStep(failure, [&] {
         FShowMaximized = settings.ReadBoolean(kDetailsSection, "Maximized", false);
     });
-    SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT bounds{left, top, left + width, top + height};
+    CascadeFromOpenWindows(bounds);
+    SetNormalBounds(FHandle, bounds);
     if (failure)
         std::rethrow_exception(failure);
 }
 
-void TfrmDetails::FormClose()
+// A window that would open exactly on top of another details window moves
+// down and to the right by a caption's height, as often as that takes.
+void TfrmDetails::CascadeFromOpenWindows(RECT& bounds) const
+{
+    const int step = GetSystemMetrics(SM_CYCAPTION);
+    for (bool moved = true; moved && step > 0;) {
+        moved = false;
+        for (const TfrmDetails* other : gDetailWindows) {
+            if (other == this || !other->FHandle)
+                continue;
+            const RECT place = NormalBounds(other->FHandle);
+            if (place.left == bounds.left && place.top == bounds.top) {
+                OffsetRect(&bounds, step, step);
+                moved = true;
+            }
+        }
+    }
+}
+
+void TfrmDetails::FormClose() { StorePlacement(); }
+
+void TfrmDetails::StorePlacement()
 {
     TRegIniFileEx settings(kSettingsKey);
     if (!settings.CurrentKey())
@@ -265,13 +294,9 @@ void TfrmDetails::FormClose()
         settings.WriteBoolean(kDetailsSection, "Maximized", true);
         return;
     }
-    // A minimized window stands far off the screen; its normal bounds are
-    // what the user will want back.
-    RECT bounds{};
-    if (minimized)
-        bounds = placement.rcNormalPosition;
-    else
-        GetWindowRect(FHandle, &bounds);
+    // The normal bounds, also of a minimized window (which stands far off the
+    // screen), in the coordinates that RestorePlacement gives back.
+    const RECT bounds = placement.rcNormalPosition;
     settings.WriteInteger(kDetailsSection, "Left", bounds.left);
     settings.WriteInteger(kDetailsSection, "Top", bounds.top);
     settings.WriteInteger(kDetailsSection, "Width", bounds.right - bounds.left);
@@ -282,6 +307,7 @@ void TfrmDetails::FormClose()
 void TfrmDetails::SetServicePackLayout(const std::string& caption)
 {
     HotfixID.clear();
+    FServicePackCaption = caption;
     SetCaption(caption);
     for (HWND control : {lblDescription, edtDescription, lblDate, edtDate, lblHotfixDate,
                          edtHotfixDate})
@@ -359,8 +385,13 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         try {
             FormClose();
         } catch (...) {
-            // Reported while the window is whole; it closes all the same.
-            Application().ShowException(std::current_exception(), FHandle);
+            // Reported while the window is whole; it closes all the same. The
+            // box lets messages through: the main window may close meanwhile
+            // and take this window, and this object, along.
+            const HWND window = FHandle;
+            Application().ShowException(std::current_exception(), window);
+            if (!IsWindow(window) || TWindow::FromHandle(window) != this)
+                return 0;
         }
         // The window's last message: the owner frees the object meanwhile.
         DestroyWindow(FHandle);
@@ -606,10 +637,13 @@ void TfrmDetails::UpdateDisplay()
         listFiles->SetSubItem(row, 2, orUnknown(file->FileVersion));
         listFiles->SetSubItem(row, 3, orUnknown(file->FileDescription));
     }
-    if (!HotfixID.empty()) {
-        SetCaption(FormatResString(IDS_DETAILSFOR, {HotfixID}));
+    // Another computer's window names it.
+    const std::string caption =
+        HotfixID.empty() ? FServicePackCaption : FormatResString(IDS_DETAILSFOR, {HotfixID});
+    SetCaption(ComputerName.empty() ? caption
+                                    : FormatResString(IDS_ONCOMPUTER, {caption, ComputerName}));
+    if (!HotfixID.empty())
         SetWindowTextString(edtDescription, Description);
-    }
     SetWindowTextString(edtDate, dateText(FOptions.DetailTimeFormat, FDateApplied));
     SetWindowTextString(edtHotfixDate, dateText(FOptions.DetailTimeFormat, FHotfixDate));
     SetWindowTextString(lblSummary2,
