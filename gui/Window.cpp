@@ -328,6 +328,36 @@ void TDialog::CreateDialogFromTemplate(int id, HWND owner, HINSTANCE instance)
         throw std::runtime_error("Cannot create the dialog " + std::to_string(id));
 }
 
+void TDialog::SetClientSizeInPixels(int width, int height)
+{
+    const SIZE designed = ClientSize(FHandle);
+    if (designed.cx <= 0 || designed.cy <= 0)
+        return;
+    for (HWND child = GetWindow(FHandle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT bounds{};
+        GetWindowRect(child, &bounds);
+        MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&bounds), 2);
+        const int left = MulDiv(bounds.left, width, designed.cx);
+        const int top = MulDiv(bounds.top, height, designed.cy);
+        MoveWindow(child, left, top, MulDiv(bounds.right, width, designed.cx) - left,
+                   MulDiv(bounds.bottom, height, designed.cy) - top, FALSE);
+    }
+    // The frame as the window's styles make it; what is still off (a frame
+    // the computation does not know) is made up once more.
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE)));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SetWindowPos(FHandle, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const SIZE client = ClientSize(FHandle);
+        if (client.cx == width && client.cy == height)
+            break;
+        frame.right += width - client.cx;
+        frame.bottom += height - client.cy;
+    }
+}
+
 INT_PTR CALLBACK TDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     TDialog* self = nullptr;

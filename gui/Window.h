@@ -224,6 +224,11 @@ protected:
     // the end of its constructor.
     void CreateDialogFromTemplate(int id, HWND owner, HINSTANCE instance = nullptr);
 
+    // Gives the dialog a client area of Width by Height pixels, its controls
+    // moved and sized in proportion. The template measures in dialog units,
+    // which come to other pixels under other fonts and resolutions.
+    void SetClientSizeInPixels(int width, int height);
+
     // Enter presses the default button, Esc and the close box the cancel
     // button; either may be 0 (none).
     void SetDefaultButton(int id);

@@ -27,6 +27,8 @@ constexpr int kByteRow[] = {IDC_LBLBYTETHRESHOLD, IDC_EDTBYTETHRESHOLD, IDC_LBLB
 constexpr int kKiloByteRow[] = {IDC_LBLKILOBYTETHRESHOLD, IDC_EDTKILOBYTETHRESHOLD,
                                 IDC_LBLKILOBYTES};
 
+constexpr int kClientWidth = 485, kClientHeight = 389;
+
 // The command edit limits what the user types; a longer stored command is
 // still shown and saved whole (the limit does not apply to set texts).
 constexpr int kCommandTypingLimit = 128;
@@ -79,6 +81,7 @@ bool OnAnyPage(int id)
 TfrmOptions::TfrmOptions(HWND owner)
 {
     CreateDialogFromTemplate(IDD_OPTIONS, owner);
+    SetClientSizeInPixels(kClientWidth, kClientHeight);
     HWND pages = Item(IDC_PAGECOPTIONS);
     for (unsigned caption : {IDS_OPTPAGEVIEW, IDS_OPTPAGEMISC}) {
         std::string text = LoadResString(caption);
