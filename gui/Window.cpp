@@ -333,28 +333,32 @@ void TDialog::SetClientSizeInPixels(int width, int height)
     const SIZE designed = ClientSize(FHandle);
     if (designed.cx <= 0 || designed.cy <= 0)
         return;
+    const auto scaled = [](LONG value, int to, LONG from) {
+        return static_cast<int>((static_cast<long long>(value) * to + from / 2) / from);
+    };
     for (HWND child = GetWindow(FHandle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT bounds{};
         GetWindowRect(child, &bounds);
         MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&bounds), 2);
-        const int left = MulDiv(bounds.left, width, designed.cx);
-        const int top = MulDiv(bounds.top, height, designed.cy);
-        MoveWindow(child, left, top, MulDiv(bounds.right, width, designed.cx) - left,
-                   MulDiv(bounds.bottom, height, designed.cy) - top, FALSE);
+        const int left = scaled(bounds.left, width, designed.cx);
+        const int top = scaled(bounds.top, height, designed.cy);
+        MoveWindow(child, left, top, scaled(bounds.right, width, designed.cx) - left,
+                   scaled(bounds.bottom, height, designed.cy) - top, FALSE);
     }
-    // The frame as the window's styles make it; what is still off (a frame
-    // the computation does not know) is made up once more.
-    RECT frame{0, 0, width, height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE)));
+    // The frame keeps its size; should the client area still be off (a frame
+    // that changes with the size), the difference is made up once more.
+    RECT frame{};
+    GetWindowRect(FHandle, &frame);
+    SIZE outer{frame.right - frame.left + width - designed.cx,
+               frame.bottom - frame.top + height - designed.cy};
     for (int attempt = 0; attempt < 2; ++attempt) {
-        SetWindowPos(FHandle, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+        SetWindowPos(FHandle, nullptr, 0, 0, outer.cx, outer.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         const SIZE client = ClientSize(FHandle);
         if (client.cx == width && client.cy == height)
             break;
-        frame.right += width - client.cx;
-        frame.bottom += height - client.cy;
+        outer.cx += width - client.cx;
+        outer.cy += height - client.cy;
     }
 }
 

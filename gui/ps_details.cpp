@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -53,6 +54,12 @@ std::string LowerExtension(const std::string& name)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return extension;
+}
+
+// Files whose icon is their own, not their type's: looked up one by one.
+bool HasOwnIcon(const std::string& extension)
+{
+    return extension == "exe" || extension == "ico" || extension == "cpl" || extension == "scr";
 }
 
 std::int64_t FoundFileSize(const WIN32_FIND_DATAA& found)
@@ -125,6 +132,8 @@ struct TfrmDetails::TScan {
     std::unique_ptr<TfrmProgress> Progress;
     std::unique_ptr<THotfixCache> Cache;
     std::unique_ptr<TStringList> Versions;
+    // The icon of each file type met so far, by extension in lower case.
+    std::map<std::string, int> TypeIcons;
     bool ControlsDisabled = false;
     bool PriorityChanged = false;
     DWORD PriorityClass = NORMAL_PRIORITY_CLASS;
@@ -269,7 +278,8 @@ void TfrmDetails::CascadeFromOpenWindows(RECT& bounds) const
                 continue;
             const RECT place = NormalBounds(other->FHandle);
             if (place.left == bounds.left && place.top == bounds.top) {
-                OffsetRect(&bounds, step, step);
+                bounds = RECT{bounds.left + step, bounds.top + step, bounds.right + step,
+                              bounds.bottom + step};
                 moved = true;
             }
         }
@@ -538,11 +548,12 @@ void TfrmDetails::ListFile(const WIN32_FIND_DATAA& found, const std::string& nam
     const double date = FileTimeToDateTime(found.ftLastWriteTime);
     const std::string path = FUninstallDir + name;
     FTotalSize += size;
-    const int image = FOptions.ViewIcons ? imgSystemIcons->IconIndex(path, found.dwFileAttributes) : -1;
+    const std::string extension = LowerExtension(name);
+    const int image = FOptions.ViewIcons ? FileIcon(path, extension, found.dwFileAttributes, scan) : -1;
 
     THotfixCache& cache = *scan.Cache;
     const bool current = cache.IsCurrent(name, size, date);
-    const bool versioned = FOptions.VersionInfoExtensions.IndexOf(LowerExtension(name)) >= 0;
+    const bool versioned = FOptions.VersionInfoExtensions.IndexOf(extension) >= 0;
     if (!versioned || (FOptions.UseCache && current)) {
         if (!current)
             cache.SetFile(name, size, date, "", "");
@@ -560,6 +571,21 @@ void TfrmDetails::ListFile(const WIN32_FIND_DATAA& found, const std::string& nam
         cache.SetFile(name, size, date, (*scan.Versions)[0], (*scan.Versions)[1]);
     }
     AddFileRow(cache.GetFile(name), image);
+}
+
+// One shell look-up per file type: the shell's look-up of a file's own icon
+// reads the file and costs much more than the rest of the scan.
+int TfrmDetails::FileIcon(const std::string& path, const std::string& extension,
+                          DWORD attributes, TScan& scan) const
+{
+    if (HasOwnIcon(extension))
+        return imgSystemIcons->IconIndex(path, attributes);
+    const auto known = scan.TypeIcons.find(extension);
+    if (known != scan.TypeIcons.end())
+        return known->second;
+    const int image = imgSystemIcons->TypeIconIndex(path, attributes);
+    scan.TypeIcons.emplace(extension, image);
+    return image;
 }
 
 void TfrmDetails::AddFileRow(std::unique_ptr<THotfixFile> file, int image)

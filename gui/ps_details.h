@@ -99,6 +99,8 @@ private:
     void ListFiles();
     void ScanFiles(TListing& listing, TScan& scan);
     void ListFile(const WIN32_FIND_DATAA& found, const std::string& name, TScan& scan);
+    int FileIcon(const std::string& path, const std::string& extension, DWORD attributes,
+                 TScan& scan) const;
     // The row owns the entry from here on.
     void AddFileRow(std::unique_ptr<THotfixFile> file, int image);
     void FinishScan(TListing& listing, TScan& scan, std::exception_ptr& failure);
