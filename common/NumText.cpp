@@ -66,9 +66,17 @@ std::optional<std::int32_t> TryTypedStrToInt(std::string_view text)
     std::string_view digits = text;
     while (!digits.empty() && digits.front() == ' ')
         digits.remove_prefix(1);
-    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+    bool negative = false;
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) {
+        negative = digits.front() == '-';
         digits.remove_prefix(1);
+    }
     if (digits.size() > 1 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
         return std::nullopt;
-    return TryStrToInt(text);
+    const std::optional<std::int32_t> value = TryStrToInt(text);
+    // As a bit pattern "$FFFFFFFF" is -1 and "-$FFFFFFFF" is 1: a typed
+    // number keeps the sign it was typed with.
+    if (value && *value != 0 && (*value < 0) != negative)
+        return std::nullopt;
+    return value;
 }

@@ -10,5 +10,7 @@
 std::optional<std::int32_t> TryStrToInt(std::string_view text);
 std::int32_t StrToIntDef(std::string_view text, std::int32_t fallback);
 // Numbers the user types into the settings: the same rule, but hexadecimal
-// digits only after "$" ("0x10" is refused, not read as 16).
+// digits only after "$" ("0x10" is refused, not read as 16), and hexadecimal
+// values are numbers, not bit patterns: they too must lie in the signed range
+// ("$FFFFFFFF" is refused, not read as -1).
 std::optional<std::int32_t> TryTypedStrToInt(std::string_view text);

@@ -91,8 +91,11 @@ bool THotfixCache::IsCurrent(const std::string& fileName, std::int64_t size, dou
         return false;
     const THotfixFile& entry = FEntries[static_cast<std::size_t>(index)];
     // The store keeps six decimals (under a tenth of a second): the texts, not
-    // the numbers, must agree.
-    return entry.FileSize == size && FormatCacheDate(entry.FileDate) == FormatCacheDate(date);
+    // the numbers, must agree. A time stamp of 0 (none, or one that could not
+    // be read) matches nothing, or any file of the same size would pass.
+    const std::string stored = FormatCacheDate(entry.FileDate);
+    return entry.FileSize == size && stored != FormatCacheDate(0) &&
+           stored == FormatCacheDate(date);
 }
 
 void THotfixCache::Save()

@@ -35,7 +35,7 @@ public:
     virtual void SetFile(const std::string& fileName, std::int64_t size, double date,
                          const std::string& version, const std::string& description);
     // Whether the entry of FileName exists with this size and a time stamp
-    // that renders the same to six decimals.
+    // that renders the same to six decimals; never for a time stamp of 0.
     virtual bool IsCurrent(const std::string& fileName, std::int64_t size, double date) const;
     // Replaces the stored listing with the entries, all of them. Without a
     // key that can be opened or created nothing is written; a failed write

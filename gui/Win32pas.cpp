@@ -15,6 +15,26 @@ struct TranslationEntry {
     WORD CodePage;
 };
 
+// The errors of a file that was read and holds no version resource: not a
+// program or library, or one without the resource. Any other error is a read
+// that failed.
+bool IsNoVersionResource(DWORD error)
+{
+    switch (error) {
+    case ERROR_SUCCESS:
+    case ERROR_RESOURCE_DATA_NOT_FOUND:
+    case ERROR_RESOURCE_TYPE_NOT_FOUND:
+    case ERROR_RESOURCE_NAME_NOT_FOUND:
+    case ERROR_RESOURCE_LANG_NOT_FOUND:
+    case ERROR_BAD_FORMAT:
+    case ERROR_BAD_EXE_FORMAT:
+    case ERROR_INVALID_DATA:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 std::string VersionStringPath(WORD language, WORD codePage, const std::string& name)
@@ -25,20 +45,28 @@ std::string VersionStringPath(WORD language, WORD codePage, const std::string& n
 }
 
 bool GetFileVersionStrings(const std::string& fileName, const TStringList& names,
-                           TStringList& output)
+                           TStringList& output, bool* unreadable)
 {
     // The two entries exist whatever follows; they are the last two of Output.
     const int first = output.Count();
     for (int entry = 0; entry < kVersionStringCount; ++entry)
         output.Add("");
 
+    if (unreadable)
+        *unreadable = false;
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &handle);
-    if (size == 0)
+    if (size == 0) {
+        if (unreadable)
+            *unreadable = !IsNoVersionResource(GetLastError());
         return false;
+    }
     std::vector<char> info(size);
-    if (!GetFileVersionInfoA(fileName.c_str(), 0, size, info.data()))
+    if (!GetFileVersionInfoA(fileName.c_str(), 0, size, info.data())) {
+        if (unreadable)
+            *unreadable = true;
         return false;
+    }
 
     void* table = nullptr;
     UINT tableSize = 0;

@@ -13,9 +13,12 @@
 // the first two of Names in the file's version resource, looked up for the
 // first translation of its translation table only; an entry stays empty when
 // its name is not found. False, with the two empty entries, when the file has
-// no version resource with a translation table.
+// no version resource with a translation table. Unreadable, when given, tells
+// the two apart: true when the file could not be read at all (access denied,
+// a sharing violation, a network failure), so that its strings are unknown
+// rather than absent.
 bool GetFileVersionStrings(const std::string& fileName, const TStringList& names,
-                           TStringList& output);
+                           TStringList& output, bool* unreadable = nullptr);
 // The sub-block of a version string: "\StringFileInfo\%.4x%.4x\%s".
 std::string VersionStringPath(WORD language, WORD codePage, const std::string& name);
 

@@ -36,6 +36,25 @@ SIZE ClientSize(HWND window)
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+RECT NormalBounds(HWND window)
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    return placement.rcNormalPosition;
+}
+
+void SetNormalBounds(HWND window, const RECT& bounds)
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    placement.flags = 0;
+    placement.showCmd = SW_HIDE;
+    placement.rcNormalPosition = bounds;
+    SetWindowPlacement(window, &placement);
+}
+
 void CenterOnScreen(HWND window)
 {
     RECT rect{};
@@ -307,6 +326,40 @@ void TDialog::CreateDialogFromTemplate(int id, HWND owner, HINSTANCE instance)
                                      reinterpret_cast<LPARAM>(this));
     if (!window)
         throw std::runtime_error("Cannot create the dialog " + std::to_string(id));
+}
+
+void TDialog::SetClientSizeInPixels(int width, int height)
+{
+    const SIZE designed = ClientSize(FHandle);
+    if (designed.cx <= 0 || designed.cy <= 0)
+        return;
+    const auto scaled = [](LONG value, int to, LONG from) {
+        return static_cast<int>((static_cast<long long>(value) * to + from / 2) / from);
+    };
+    for (HWND child = GetWindow(FHandle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT bounds{};
+        GetWindowRect(child, &bounds);
+        MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&bounds), 2);
+        const int left = scaled(bounds.left, width, designed.cx);
+        const int top = scaled(bounds.top, height, designed.cy);
+        MoveWindow(child, left, top, scaled(bounds.right, width, designed.cx) - left,
+                   scaled(bounds.bottom, height, designed.cy) - top, FALSE);
+    }
+    // The frame keeps its size; should the client area still be off (a frame
+    // that changes with the size), the difference is made up once more.
+    RECT frame{};
+    GetWindowRect(FHandle, &frame);
+    SIZE outer{frame.right - frame.left + width - designed.cx,
+               frame.bottom - frame.top + height - designed.cy};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SetWindowPos(FHandle, nullptr, 0, 0, outer.cx, outer.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const SIZE client = ClientSize(FHandle);
+        if (client.cx == width && client.cy == height)
+            break;
+        outer.cx += width - client.cx;
+        outer.cy += height - client.cy;
+    }
 }
 
 INT_PTR CALLBACK TDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

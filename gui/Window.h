@@ -67,6 +67,13 @@ void SetWindowTextString(HWND window, const std::string& text);
 SIZE ClientSize(HWND window);
 // Moves a top-level window so that it is centred on the screen's work area.
 void CenterOnScreen(HWND window);
+// The bounds of a top-level window when it is neither minimized nor
+// maximized, in the coordinates of its placement (the work area's, which
+// differ from the screen's when a taskbar stands at the top or the left).
+RECT NormalBounds(HWND window);
+// Gives a hidden top-level window such bounds, read back from storage,
+// without showing it.
+void SetNormalBounds(HWND window, const RECT& bounds);
 
 // ---------------------------------------------------------------------------
 
@@ -216,6 +223,11 @@ protected:
     // Creates the dialog hidden from template Id; a derived class calls it at
     // the end of its constructor.
     void CreateDialogFromTemplate(int id, HWND owner, HINSTANCE instance = nullptr);
+
+    // Gives the dialog a client area of Width by Height pixels, its controls
+    // moved and sized in proportion. The template measures in dialog units,
+    // which come to other pixels under other fonts and resolutions.
+    void SetClientSizeInPixels(int width, int height);
 
     // Enter presses the default button, Esc and the close box the cancel
     // button; either may be 0 (none).

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <utility>
+#include <vector>
 
 #include "DateTimePatterns.h"
 #include "FormHelpers.h"
@@ -31,6 +33,8 @@ constexpr int kDefaultLeft = 100, kDefaultTop = 100, kDefaultWidth = 500, kDefau
 // Details windows scanning at this moment (a scan lets messages through, so
 // another window's handlers run in the middle of it).
 int gScanningWindows = 0;
+// Every details window that exists, in the order of creation.
+std::vector<TfrmDetails*> gDetailWindows;
 
 // The installer's own files of an uninstall directory; exact names.
 bool IsInstallerFile(const std::string& name)
@@ -50,6 +54,12 @@ std::string LowerExtension(const std::string& name)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return extension;
+}
+
+// Files whose icon is their own, not their type's: looked up one by one.
+bool HasOwnIcon(const std::string& extension)
+{
+    return extension == "exe" || extension == "ico" || extension == "cpl" || extension == "scr";
 }
 
 std::int64_t FoundFileSize(const WIN32_FIND_DATAA& found)
@@ -122,6 +132,8 @@ struct TfrmDetails::TScan {
     std::unique_ptr<TfrmProgress> Progress;
     std::unique_ptr<THotfixCache> Cache;
     std::unique_ptr<TStringList> Versions;
+    // The icon of each file type met so far, by extension in lower case.
+    std::map<std::string, int> TypeIcons;
     bool ControlsDisabled = false;
     bool PriorityChanged = false;
     DWORD PriorityClass = NORMAL_PRIORITY_CLASS;
@@ -135,6 +147,7 @@ TfrmDetails::TfrmDetails(HWND owner, TUserOptions& options,
       listFiles(std::make_unique<TExtListView>()),
       imgSystemIcons(std::make_unique<TSystemImageList>())
 {
+    gDetailWindows.push_back(this);
     SetFormShowBeforeVisible(true);
     TFrameParams params;
     params.ClassName = "PatchscopeDetails";
@@ -154,6 +167,8 @@ TfrmDetails::~TfrmDetails()
     OnDestroyed = nullptr;
     if (FHandle)
         DestroyWindow(FHandle);
+    gDetailWindows.erase(std::remove(gDetailWindows.begin(), gDetailWindows.end(), this),
+                         gDetailWindows.end());
 }
 
 bool TfrmDetails::AnyScanning() { return gScanningWindows > 0; }
@@ -244,12 +259,36 @@ void TfrmDetails::RestorePlacement()
     RunStep(failure, [&] {
         FShowMaximized = settings.ReadBoolean(kDetailsSection, "Maximized", false);
     });
-    SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT bounds{left, top, left + width, top + height};
+    CascadeFromOpenWindows(bounds);
+    SetNormalBounds(FHandle, bounds);
     if (failure)
         std::rethrow_exception(failure);
 }
 
-void TfrmDetails::FormClose()
+// A window that would open exactly on top of another details window moves
+// down and to the right by a caption's height, as often as that takes.
+void TfrmDetails::CascadeFromOpenWindows(RECT& bounds) const
+{
+    const int step = GetSystemMetrics(SM_CYCAPTION);
+    for (bool moved = true; moved && step > 0;) {
+        moved = false;
+        for (const TfrmDetails* other : gDetailWindows) {
+            if (other == this || !other->FHandle)
+                continue;
+            const RECT place = NormalBounds(other->FHandle);
+            if (place.left == bounds.left && place.top == bounds.top) {
+                bounds = RECT{bounds.left + step, bounds.top + step, bounds.right + step,
+                              bounds.bottom + step};
+                moved = true;
+            }
+        }
+    }
+}
+
+void TfrmDetails::FormClose() { StorePlacement(); }
+
+void TfrmDetails::StorePlacement()
 {
     TRegIniFileEx settings(kSettingsKey);
     if (!settings.CurrentKey())
@@ -265,13 +304,9 @@ void TfrmDetails::FormClose()
         settings.WriteBoolean(kDetailsSection, "Maximized", true);
         return;
     }
-    // A minimized window stands far off the screen; its normal bounds are
-    // what the user will want back.
-    RECT bounds{};
-    if (minimized)
-        bounds = placement.rcNormalPosition;
-    else
-        GetWindowRect(FHandle, &bounds);
+    // The normal bounds, also of a minimized window (which stands far off the
+    // screen), in the coordinates that RestorePlacement gives back.
+    const RECT bounds = placement.rcNormalPosition;
     settings.WriteInteger(kDetailsSection, "Left", bounds.left);
     settings.WriteInteger(kDetailsSection, "Top", bounds.top);
     settings.WriteInteger(kDetailsSection, "Width", bounds.right - bounds.left);
@@ -282,6 +317,7 @@ void TfrmDetails::FormClose()
 void TfrmDetails::SetServicePackLayout(const std::string& caption)
 {
     HotfixID.clear();
+    FServicePackCaption = caption;
     SetCaption(caption);
     for (HWND control : {lblDescription, edtDescription, lblDate, edtDate, lblHotfixDate,
                          edtHotfixDate})
@@ -359,8 +395,13 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         try {
             FormClose();
         } catch (...) {
-            // Reported while the window is whole; it closes all the same.
-            Application().ShowException(std::current_exception(), FHandle);
+            // Reported while the window is whole; it closes all the same. The
+            // box lets messages through: the main window may close meanwhile
+            // and take this window, and this object, along.
+            const HWND window = FHandle;
+            Application().ShowException(std::current_exception(), window);
+            if (!IsWindow(window) || TWindow::FromHandle(window) != this)
+                return 0;
         }
         // The window's last message: the owner frees the object meanwhile.
         DestroyWindow(FHandle);
@@ -507,22 +548,51 @@ void TfrmDetails::ListFile(const WIN32_FIND_DATAA& found, const std::string& nam
     const double date = FileTimeToDateTime(found.ftLastWriteTime);
     const std::string path = FUninstallDir + name;
     FTotalSize += size;
-    const int image = FOptions.ViewIcons ? imgSystemIcons->IconIndex(path, found.dwFileAttributes) : -1;
+    const std::string extension = LowerExtension(name);
+    const int image = FOptions.ViewIcons ? FileIcon(path, extension, found.dwFileAttributes, scan) : -1;
 
     THotfixCache& cache = *scan.Cache;
     const bool current = cache.IsCurrent(name, size, date);
-    const bool versioned = FOptions.VersionInfoExtensions.IndexOf(LowerExtension(name)) >= 0;
+    const bool versioned = FOptions.VersionInfoExtensions.IndexOf(extension) >= 0;
     if (!versioned || (FOptions.UseCache && current)) {
         if (!current)
             cache.SetFile(name, size, date, "", "");
     } else {
         scan.Versions->Clear();
-        GetFileVersionStrings(path, VersionStringNames(), *scan.Versions);
+        bool unreadable = false;
+        GetFileVersionStrings(path, VersionStringNames(), *scan.Versions, &unreadable);
         ++FVersionResourcesRead;
+        if (unreadable) {
+            // Unknown, not absent: the row shows no version and the listing
+            // keeps what it had, so that the next scan reads the file again.
+            AddFileRow(std::make_unique<THotfixFile>(THotfixFile{name, date, size, "", ""}), image);
+            return;
+        }
         cache.SetFile(name, size, date, (*scan.Versions)[0], (*scan.Versions)[1]);
     }
-    // The row owns its copy of the entry from here on.
-    std::unique_ptr<THotfixFile> file = cache.GetFile(name);
+    AddFileRow(cache.GetFile(name), image);
+}
+
+// One shell look-up per file type: the shell's look-up of a file's own icon
+// reads the file and costs much more than the rest of the scan.
+int TfrmDetails::FileIcon(const std::string& path, const std::string& extension,
+                          DWORD attributes, TScan& scan) const
+{
+    if (HasOwnIcon(extension))
+        return imgSystemIcons->IconIndex(path, attributes);
+    const auto known = scan.TypeIcons.find(extension);
+    if (known != scan.TypeIcons.end())
+        return known->second;
+    const int image = imgSystemIcons->TypeIconIndex(path, attributes);
+    scan.TypeIcons.emplace(extension, image);
+    return image;
+}
+
+void TfrmDetails::AddFileRow(std::unique_ptr<THotfixFile> file, int image)
+{
+    if (!file)
+        return;
+    const std::string name = file->FileName;
     if (listFiles->AddItem(name, file.get(), image) >= 0)
         file.release();
 }
@@ -593,10 +663,13 @@ void TfrmDetails::UpdateDisplay()
         listFiles->SetSubItem(row, 2, orUnknown(file->FileVersion));
         listFiles->SetSubItem(row, 3, orUnknown(file->FileDescription));
     }
-    if (!HotfixID.empty()) {
-        SetCaption(FormatResString(IDS_DETAILSFOR, {HotfixID}));
+    // Another computer's window names it.
+    const std::string caption =
+        HotfixID.empty() ? FServicePackCaption : FormatResString(IDS_DETAILSFOR, {HotfixID});
+    SetCaption(ComputerName.empty() ? caption
+                                    : FormatResString(IDS_ONCOMPUTER, {caption, ComputerName}));
+    if (!HotfixID.empty())
         SetWindowTextString(edtDescription, Description);
-    }
     SetWindowTextString(edtDate, dateText(FOptions.DetailTimeFormat, FDateApplied));
     SetWindowTextString(edtHotfixDate, dateText(FOptions.DetailTimeFormat, FHotfixDate));
     SetWindowTextString(lblSummary2,

@@ -60,6 +60,10 @@ public:
 
     // Writes every displayed text from the data: rows, caption, header, summary.
     void UpdateDisplay();
+    // Stores the window's normal bounds and whether it is maximized in
+    // "Details", as closing does; raises ERegistryException when they cannot
+    // be written.
+    void StorePlacement();
     // Size in bytes, kB or MB as the settings ask, with the locale's separator.
     std::string FormatSize(std::int64_t size, bool withBytes) const;
 
@@ -88,12 +92,17 @@ private:
     HWND CreateReadOnlyEdit(int id, int left, int top, int width);
     void CreateFileList();
     void RestorePlacement();
+    void CascadeFromOpenWindows(RECT& bounds) const;
 
     // The scan, in its order.
     void CountFiles();
     void ListFiles();
     void ScanFiles(TListing& listing, TScan& scan);
     void ListFile(const WIN32_FIND_DATAA& found, const std::string& name, TScan& scan);
+    int FileIcon(const std::string& path, const std::string& extension, DWORD attributes,
+                 TScan& scan) const;
+    // The row owns the entry from here on.
+    void AddFileRow(std::unique_ptr<THotfixFile> file, int image);
     void FinishScan(TListing& listing, TScan& scan, std::exception_ptr& failure);
     bool ScanStopped(const TScan& scan) const;
     void Close();
@@ -101,6 +110,7 @@ private:
     TUserOptions& FOptions;
     std::function<void(bool)> FEnableControls;
 
+    std::string FServicePackCaption;
     std::string FUninstallDir;
     double FDateApplied = 0;
     double FHotfixDate = 0;

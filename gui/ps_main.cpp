@@ -259,8 +259,8 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::ApplySettings()
 {
-    SetWindowPos(FHandle, nullptr, FOptions->Left, FOptions->Top, FOptions->Width,
-                 FOptions->Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetNormalBounds(FHandle, RECT{FOptions->Left, FOptions->Top, FOptions->Left + FOptions->Width,
+                                  FOptions->Top + FOptions->Height});
     ShowWindow(tlbMain, FOptions->Toolbar ? SW_SHOW : SW_HIDE);
     ShowWindow(sbarMain, FOptions->Statusbar ? SW_SHOW : SW_HIDE);
     FormResize();
@@ -446,21 +446,58 @@ void TfrmMain::FormResize()
 
 void TfrmMain::StoreBounds()
 {
-    RECT bounds{};
-    GetWindowRect(FHandle, &bounds);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(FHandle, &placement);
-    // A minimized window stands far off the screen; its normal bounds are
-    // what the user will want back.
-    if (IsIconic(FHandle))
-        bounds = placement.rcNormalPosition;
+    // The normal bounds, also of a minimized window (which stands far off the
+    // screen), in the coordinates that ApplySettings gives back.
+    const RECT bounds = placement.rcNormalPosition;
     FOptions->Left = bounds.left;
     FOptions->Top = bounds.top;
     FOptions->Width = bounds.right - bounds.left;
     FOptions->Height = bounds.bottom - bounds.top;
     FOptions->Maximized = placement.showCmd == SW_SHOWMAXIMIZED ||
                           (IsIconic(FHandle) && (placement.flags & WPF_RESTORETOMAXIMIZED));
+}
+
+// What closing stores, when the session ends instead. The first error is
+// reported once every step has run.
+void TfrmMain::StoreSettingsAtSessionEnd()
+{
+    std::exception_ptr failure;
+    try {
+        StoreDetailPlacements();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (FOptions) {
+        try {
+            StoreBounds();
+            FOptions->Save();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+// Each open details window's placement, as its own closing stores it; the
+// first error is raised once all have been stored.
+void TfrmMain::StoreDetailPlacements()
+{
+    std::exception_ptr failure;
+    for (TfrmDetails* form : DetailWindows()) {
+        try {
+            form->StorePlacement();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TfrmMain::FormDestroy()
@@ -899,7 +936,20 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             FCloseAfterScan = true;
             return 0;
         }
+        // The details windows go with this one, without their own closing.
+        try {
+            StoreDetailPlacements();
+        } catch (...) {
+            Application().ShowException(std::current_exception(), FHandle);
+        }
         break;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // The session ends without any window's closing: its steps run now.
+        if (wParam)
+            StoreSettingsAtSessionEnd();
+        return 0;
     default:
         break;
     }

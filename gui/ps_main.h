@@ -99,6 +99,8 @@ private:
     void ApplySettings();
     void ShowLoadErrors();
     void StoreBounds();
+    void StoreDetailPlacements();
+    void StoreSettingsAtSessionEnd();
     void ResortList();
     THotfix* SelectedHotfix() const;
     void SetCommandEnabled(int menuId, int popupId, int buttonId, bool enabled);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "CommandFormat.h"
@@ -25,6 +27,8 @@ constexpr int kByteRow[] = {IDC_LBLBYTETHRESHOLD, IDC_EDTBYTETHRESHOLD, IDC_LBLB
 constexpr int kKiloByteRow[] = {IDC_LBLKILOBYTETHRESHOLD, IDC_EDTKILOBYTETHRESHOLD,
                                 IDC_LBLKILOBYTES};
 
+constexpr int kClientWidth = 485, kClientHeight = 389;
+
 // The command edit limits what the user types; a longer stored command is
 // still shown and saved whole (the limit does not apply to set texts).
 constexpr int kCommandTypingLimit = 128;
@@ -35,6 +39,29 @@ double NowAsDateTime()
     GetLocalTime(&now);
     return EncodeDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                           now.wSecond, now.wMilliseconds);
+}
+
+// A label's text as a caption: without the accelerator's "&" ("&&" is a
+// plain "&").
+std::string WithoutAccelerator(const std::string& label)
+{
+    std::string text;
+    for (std::size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == '&' && i + 1 < label.size())
+            ++i;
+        text += label[i];
+    }
+    return text;
+}
+
+// A size threshold as typed: a number of the signed 32-bit range that is not
+// negative.
+std::optional<std::int32_t> TypedThreshold(const std::string& text)
+{
+    const std::optional<std::int32_t> value = TryTypedStrToInt(text);
+    if (value && *value < 0)
+        return std::nullopt;
+    return value;
 }
 
 bool OnPage(int id, TfrmOptions::TPage page)
@@ -54,6 +81,7 @@ bool OnAnyPage(int id)
 TfrmOptions::TfrmOptions(HWND owner)
 {
     CreateDialogFromTemplate(IDD_OPTIONS, owner);
+    SetClientSizeInPixels(kClientWidth, kClientHeight);
     HWND pages = Item(IDC_PAGECOPTIONS);
     for (unsigned caption : {IDS_OPTPAGEVIEW, IDS_OPTPAGEMISC}) {
         std::string text = LoadResString(caption);
@@ -100,10 +128,10 @@ void TfrmOptions::WriteOptions(TUserOptions& options) const
     options.DisplayMegabytes = Checked(IDC_CHKKILOBYTES);
     // OK lets only valid numbers through; should one not be, the setting
     // keeps its value rather than taking a made-up one.
-    options.ByteThreshold = TryTypedStrToInt(GetWindowTextString(Item(IDC_EDTBYTETHRESHOLD)))
+    options.ByteThreshold = TypedThreshold(GetWindowTextString(Item(IDC_EDTBYTETHRESHOLD)))
                                 .value_or(options.ByteThreshold);
     options.KiloByteThreshold =
-        TryTypedStrToInt(GetWindowTextString(Item(IDC_EDTKILOBYTETHRESHOLD)))
+        TypedThreshold(GetWindowTextString(Item(IDC_EDTKILOBYTETHRESHOLD)))
             .value_or(options.KiloByteThreshold);
     options.ListTimeFormat = GetWindowTextString(Item(IDC_EDTLISTTIMEFORMAT));
     options.DetailTimeFormat = GetWindowTextString(Item(IDC_EDTDETAILTIMEFORMAT));
@@ -250,7 +278,7 @@ void TfrmOptions::edtOpenKBCommandChange()
     // to the window the dialog will be shown over.
     HWND owner = Visible() ? FHandle : GetWindow(FHandle, GW_OWNER);
     Prompts().MessageBox(owner, LoadResString(IDS_INVALIDCOMMAND),
-                         GetWindowTextString(Item(IDC_LBLOPENKBCOMMAND)),
+                         WithoutAccelerator(GetWindowTextString(Item(IDC_LBLOPENKBCOMMAND))),
                          MB_OK | MB_ICONINFORMATION);
 }
 
@@ -265,7 +293,7 @@ void TfrmOptions::btnOkClick()
 bool TfrmOptions::CheckThreshold(int editId, unsigned messageId)
 {
     HWND edit = Item(editId);
-    if (TryTypedStrToInt(GetWindowTextString(edit)))
+    if (TypedThreshold(GetWindowTextString(edit)))
         return true;
     Prompts().MessageBox(FHandle, LoadResString(messageId), LoadResString(IDS_OPTIONSTITLE),
                          MB_OK | MB_ICONINFORMATION);

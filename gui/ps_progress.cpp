@@ -23,6 +23,7 @@ int RoundedPercentage(int position, int maximum)
 TfrmProgress::TfrmProgress(HWND owner)
 {
     CreateDialogFromTemplate(IDD_PROGRESS, owner);
+    SetClientSizeInPixels(307, 108);
     SetDefaultButton(IDC_BTNCANCEL);
     // Esc, and Alt+F4 although there is no close box, press Cancel too: the
     // window stays until the scan has stopped.

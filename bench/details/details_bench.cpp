@@ -85,8 +85,8 @@ TScanResult Scan(TUserOptions& options)
     return result;
 }
 
-// The plain calls of a scan: the listing, each file's small icon, and with
-// Versions the version information of the libraries.
+// The plain calls of a scan: the listing, the small icon of each file type,
+// and with Versions the version information of the libraries.
 double Floor(const std::string& directory, bool versions)
 {
     const double start = Seconds();
@@ -95,12 +95,18 @@ double Floor(const std::string& directory, bool versions)
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     std::vector<char> info;
+    std::vector<std::string> types;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         const std::string path = directory + found.cFileName;
-        SHFILEINFOA icon{};
-        SHGetFileInfoA(path.c_str(), 0, &icon, sizeof icon, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        const std::string type = path.substr(path.rfind('.'));
+        if (std::find(types.begin(), types.end(), type) == types.end()) {
+            types.push_back(type);
+            SHFILEINFOA icon{};
+            SHGetFileInfoA(path.c_str(), found.dwFileAttributes, &icon, sizeof icon,
+                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+        }
         const std::size_t length = path.size();
         if (versions && length > 4 && path.compare(length - 4, 4, ".dll") == 0) {
             DWORD handle = 0;

@@ -37,3 +37,11 @@ int TSystemImageList::IconIndex(const std::string& path, DWORD attributes) const
         return info.iIcon;
     return -1;
 }
+
+int TSystemImageList::TypeIconIndex(const std::string& path, DWORD attributes) const
+{
+    SHFILEINFOA info{};
+    if (SmallIconOf(path.c_str(), attributes, SHGFI_USEFILEATTRIBUTES, info))
+        return info.iIcon;
+    return IconIndex(path, attributes);
+}

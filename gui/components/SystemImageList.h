@@ -21,6 +21,11 @@ public:
     // knows neither (shells before the desktop update ignore the request by
     // name and attributes).
     int IconIndex(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const;
+    // The index of the small icon of the file's type (its extension), not of
+    // the file itself: a look-up that reads nothing of the file. A shell that
+    // ignores the request by name and attributes answers for the file at
+    // Path. -1 when the shell knows none.
+    int TypeIconIndex(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const;
 
 private:
     HIMAGELIST FHandle = nullptr;

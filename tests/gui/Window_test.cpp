@@ -63,15 +63,16 @@ protected:
 
 class TTestDialog : public TDialog {
 public:
-    explicit TTestDialog(HWND owner = nullptr)
+    explicit TTestDialog(HWND owner = nullptr, int id = IDD_BASETEST)
     {
-        CreateDialogFromTemplate(IDD_BASETEST, owner);
+        CreateDialogFromTemplate(id, owner);
         SetDefaultButton(IDC_BTNOK);
         SetCancelButton(IDC_BTNCANCEL);
         SetButtonResult(IDC_BTNOK, IDOK);
         SetButtonResult(IDC_BTNCANCEL, IDCANCEL);
     }
     int Created = 0, Shown = 0, CancelClicks = 0;
+    using TDialog::SetClientSizeInPixels;
 
 protected:
     void FormCreate() override { ++Created; }
@@ -221,6 +222,27 @@ TEST(FrameWindow, MenuHintsReachTheApplicationHint)
     EXPECT_EQ(Application().Hint(), "");
     EXPECT_EQ(changes, 2);
     Application().OnHint = nullptr;
+}
+
+TEST(Dialog, ClientSizeInPixelsWhateverTheBaseUnitsOfItsFont)
+{
+    std::vector<LONG> baseWidths;
+    for (int id : {IDD_BASETEST, IDD_BASETEST_LARGEFONT}) {
+        TTestDialog dialog(nullptr, id);
+        RECT units{0, 0, 4, 8};
+        MapDialogRect(dialog.Handle(), &units);
+        baseWidths.push_back(units.right);
+        dialog.SetClientSizeInPixels(485, 389);
+        EXPECT_EQ(ClientSize(dialog.Handle()).cx, 485) << id;
+        EXPECT_EQ(ClientSize(dialog.Handle()).cy, 389) << id;
+        // The controls in proportion (to the pixels the template rounded to):
+        // "Fail" ends 8 of 160 units from the right.
+        RECT button{};
+        GetWindowRect(dialog.Item(IDC_BTNFAIL), &button);
+        MapWindowPoints(nullptr, dialog.Handle(), reinterpret_cast<POINT*>(&button), 2);
+        EXPECT_NEAR(button.right, 485 * 152 / 160, 3) << id;
+    }
+    EXPECT_NE(baseWidths[0], baseWidths[1]);
 }
 
 TEST(ModalDialog, ButtonsEscAndCloseBoxGiveTheirResults)

@@ -1,5 +1,6 @@
 #pragma once
 #define IDD_BASETEST 9100
+#define IDD_BASETEST_LARGEFONT 9105
 #define IDC_EDTNAME 9101
 #define IDC_BTNOK 9102
 #define IDC_BTNCANCEL 9103

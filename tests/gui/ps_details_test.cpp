@@ -523,3 +523,27 @@ TEST_F(DetailsTest, ClosingOrDestroyingWindowsDuringALongScanWaitsForItsEnd)
     EXPECT_EQ(events, (Texts{"shown", "destroyed"}));
     EXPECT_TRUE(prompts.Messages.empty());
 }
+
+TEST_F(DetailsTest, AVersionThatCouldNotBeReadOrAFileWithoutTimeStampIsReadAgain)
+{
+    ScratchDir& dir = HotfixDir();
+    dir.AddFile("locked.dll", LocalTime(2001, 2, 3), VersionedFile(100000));
+    dir.AddFile("old.dll", LocalTime(1975, 1, 1), VersionedFile(120000));   // no time stamp
+    HANDLE lock = CreateFileA((dir.Path() + "locked.dll").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Open();
+    CloseHandle(lock);
+    EXPECT_EQ(window->VersionResourcesRead(), 2);
+    EXPECT_EQ(Row(0), (Texts{"locked.dll", "2001-02-03 00:00:00", "100,000", "(unknown)", "(unknown)"}));
+    EXPECT_EQ(CacheValue().Data.find("locked.dll"), std::string::npos);
+    window.reset();
+
+    // Read again: the one that failed once, the one without a time stamp always.
+    for (int read : {2, 1}) {
+        Open();
+        EXPECT_EQ(window->VersionResourcesRead(), read);
+        EXPECT_EQ(Column(3), (Texts{"4.0.1381.33", "4.0.1381.33"}));
+        window.reset();
+    }
+}

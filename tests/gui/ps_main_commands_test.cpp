@@ -71,6 +71,12 @@ TEST_F(CommandsTest, DetailsWindowsAreFoundByTheHotfixAndComputerTheyShow)
     ASSERT_EQ(main->DetailWindows().size(), 2u);
     TfrmDetails* shorter = main->DetailWindows()[1];
     EXPECT_EQ(shorter->HotfixID, "Q12345");
+    // Not on top of the open one: a caption's height down and right.
+    RECT first{}, second{};
+    GetWindowRect(longer->Handle(), &first);
+    GetWindowRect(shorter->Handle(), &second);
+    EXPECT_EQ(second.left - first.left, GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(second.top - first.top, GetSystemMetrics(SM_CYCAPTION));
 
     // The same hotfix again: its window comes to the front, no second one.
     Select(1);
@@ -95,6 +101,7 @@ TEST_F(CommandsTest, DetailsWindowsAreFoundByTheHotfixAndComputerTheyShow)
     ASSERT_EQ(main->DetailWindows().size(), 3u);
     EXPECT_EQ(main->DetailWindows()[2]->HotfixID, "Q123456");
     EXPECT_EQ(main->DetailWindows()[2]->ComputerName, "\\\\" + LocalName());
+    EXPECT_EQ(main->DetailWindows()[2]->Caption(), "Details for Q123456 on \\\\" + LocalName());
     // ... also after a failed connection, which leaves those rows in place.
     TypeComputer("nosuchhost");
     Select(1);
@@ -128,7 +135,7 @@ TEST_F(CommandsTest, ServicePackWindowOpensWithoutASelectedRowOncePerComputer)
     ASSERT_EQ(main->ServicePack(), 0);
     Command(IDM_MNUVIEWSERVICEPACK);
     ASSERT_EQ(main->DetailWindows().size(), 2u);
-    EXPECT_EQ(main->DetailWindows()[1]->Caption(), "Service Pack");
+    EXPECT_EQ(main->DetailWindows()[1]->Caption(), "Service Pack on \\\\" + LocalName());
 }
 
 TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDetails)

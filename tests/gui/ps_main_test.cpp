@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "ps_about.h"
+#include "ps_details.h"
 #include "ps_main_fixture.h"
 
 namespace {
@@ -326,6 +327,39 @@ TEST_F(FrameTest, MaximizedCloseKeepsTheNormalBoundsForTheNextStart)
     EXPECT_EQ(placement.rcNormalPosition.right - placement.rcNormalPosition.left, 600);
     EXPECT_EQ(placement.rcNormalPosition.bottom - placement.rcNormalPosition.top, 400);
     SaveWindowShot(main->Handle(), "ps_main_maximized");
+}
+
+TEST_F(FrameTest, SessionEndAndClosingStoreTheMainAndTheDetailsWindowsPlacements)
+{
+    AddHotfix("Q300002");
+    AddUninstallDir("Q300002").AddFile("a.dll");
+    Start();
+    Select(0);
+    Command(IDM_MNUDETAILS);
+    ASSERT_EQ(main->DetailWindows().size(), 1u);
+    const HWND details = main->DetailWindows()[0]->Handle();
+    const std::string placement = kSettingsPath + "\\Details";
+    const auto stored = [](const char* name, const std::string& key = kSettingsPath) {
+        return std::string(ReadRawValue(HKEY_CURRENT_USER, key, name).Data.c_str());
+    };
+    SetWindowPos(main->Handle(), nullptr, 120, 130, 600, 400, SWP_NOZORDER);
+    SetWindowPos(details, nullptr, 70, 80, 520, 330, SWP_NOZORDER);
+    Command(IDM_MNUVIEWTOOLBAR);
+    ShowWindow(main->Handle(), SW_MINIMIZE);
+
+    // Nothing is closed at the session's end: what closing stores is stored now.
+    EXPECT_EQ(SendMessageA(main->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageA(main->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(stored("Left") + "," + stored("Height"), "120,400");
+    EXPECT_EQ(ReadRawValue(HKEY_CURRENT_USER, kSettingsPath, "Toolbar").Data, std::string(4, '\0'));
+    EXPECT_EQ(stored("Top", placement) + "," + stored("Width", placement), "80,520");
+
+    // Closing the main window takes the details window along, placement stored.
+    SetWindowPos(details, nullptr, 90, 95, 530, 340, SWP_NOZORDER);
+    PostMessageA(main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !main->Handle(); }));
+    EXPECT_EQ(stored("Left", placement), "90");
+    EXPECT_TRUE(prompts.Messages.empty());
 }
 
 }  // namespace

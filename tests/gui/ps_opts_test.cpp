@@ -127,8 +127,8 @@ TEST_F(Settings, ControlsCaptionsTabOrderAndTheViewPageAtEveryShowing)
     FForm.ReadOptions(FOptions);
     EXPECT_EQ(Show([&](TDialog& shown) {
                   const SIZE client = ClientSize(shown.Handle());
-                  EXPECT_NEAR(client.cx, 485, 1);
-                  EXPECT_NEAR(client.cy, 389, 1);
+                  EXPECT_EQ(client.cx, 485);
+                  EXPECT_EQ(client.cy, 389);
                   EXPECT_EQ(LOWORD(SendMessageA(shown.Handle(), DM_GETDEFID, 0, 0)), IDC_BTNOK);
                   SaveWindowShot(shown.Handle(), "settings-view");
                   EXPECT_EQ(TabSequenceFromOk(12),
@@ -226,7 +226,7 @@ TEST_F(Settings, CommandExampleAndTheMessageForInvalidTemplates)
     ASSERT_EQ(MessageCount(), 6u);
     const TAskedMessage& message = FPrompts.Messages.front();
     EXPECT_EQ(message.Text, kInvalidCommand);
-    EXPECT_EQ(message.Caption, "Command to open &KB article:");
+    EXPECT_EQ(message.Caption, "Command to open KB article:");
     EXPECT_EQ(message.Flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(message.Owner, FForm.Handle());
 }
@@ -294,12 +294,17 @@ TEST_F(Settings, OkChecksBothThresholdsInOrderAndShowsTheOneThatFailed)
                   EXPECT_EQ(selection(IDC_EDTKILOBYTETHRESHOLD), static_cast<DWORD>(MAKELONG(0, 10)));
                   EXPECT_EQ(FForm.ModalResult(), 0);
 
-                  enter("$2800", " -12");
+                  // Negative, or beyond the signed range in hexadecimal.
+                  for (const char* bad : {"$FFFFFFFF", "-$FFFFFFFF", "$80000000", "-1"}) {
+                      enter("$2800", bad);
+                      ClickControl(Item(IDC_BTNOK));
+                  }
+                  enter("$2800", " 12");
                   ClickControl(Item(IDC_BTNOK));
               }),
               IDOK);
-    ASSERT_EQ(MessageCount(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(MessageCount(), 7u);
+    for (size_t i = 0; i < 7; ++i) {
         EXPECT_EQ(FPrompts.Messages[i].Text, i < 2 ? "The specified byte threshold is not a valid number."
                                                    : "The specified kilobyte threshold is not a valid number.");
         EXPECT_EQ(FPrompts.Messages[i].Caption, "Options");
@@ -307,7 +312,7 @@ TEST_F(Settings, OkChecksBothThresholdsInOrderAndShowsTheOneThatFailed)
     }
     FForm.WriteOptions(FOptions);
     EXPECT_EQ(FOptions.ByteThreshold, 10240);
-    EXPECT_EQ(FOptions.KiloByteThreshold, -12);
+    EXPECT_EQ(FOptions.KiloByteThreshold, 12);
 }
 
 TEST_F(Settings, EveryControlGoesBackIntoItsSettingAndRowsFollowTheirCheckBoxes)

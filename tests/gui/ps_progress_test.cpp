@@ -155,8 +155,8 @@ TEST(ProgressWindow, HasItsDesignedSizeAndLook)
     form.Show();
     PumpMessages(100);
     const SIZE client = ClientSize(form.Handle());
-    EXPECT_NEAR(client.cx, 307, 1);
-    EXPECT_NEAR(client.cy, 108, 1);
+    EXPECT_EQ(client.cx, 307);
+    EXPECT_EQ(client.cy, 108);
     RECT bar{};
     GetWindowRect(form.Item(IDC_PBARFILES), &bar);
     EXPECT_NEAR(bar.right - bar.left, 289, 1);
