@@ -423,7 +423,7 @@ void TCustomEnhListView::ApplyAutoWidths()
     }
 }
 
-void TCustomEnhListView::FitHeaderText(int column)
+int TCustomEnhListView::HeaderWidth(int column) const
 {
     // The platform's fit counts neither the header's own margins nor a sort
     // arrow beside the text, so the caption would end in an ellipsis; every
@@ -435,7 +435,12 @@ void TCustomEnhListView::FitHeaderText(int column)
     // and of its bitmap.
     const int margins = 2 * 3 * GetSystemMetrics(SM_CXEDGE);
     const int arrow = FShowSortArrows ? SortArrowSide(FHandle) + margins : 0;
-    const int needed = textWidth + margins + arrow + 2;
+    return textWidth + margins + arrow + 2;
+}
+
+void TCustomEnhListView::FitHeaderText(int column)
+{
+    const int needed = HeaderWidth(column);
     if (ColumnWidth(column) >= needed)
         return;
     FSettingWidth = true;
@@ -804,8 +809,11 @@ void TCustomEnhListView::LoadSettings(TRegIniFileEx& settings)
         const auto widths = ReadColumnList(settings, "Sizes");
         if (widths && std::all_of(widths->begin(), widths->end(),
                                   [](int width) { return width >= 0 && width <= kMaxColumnWidth; })) {
+            // A column narrower than its header would be lost from sight
+            // for good (the last one's automatic width is 0 in a narrow list).
             for (int column = 0; column < ColumnCount(); ++column)
-                SetColumnWidth(column, (*widths)[static_cast<size_t>(column)]);
+                SetColumnWidth(column, std::max((*widths)[static_cast<size_t>(column)],
+                                                HeaderWidth(column)));
         }
     }
     if (save.SaveCurrentSort) {
@@ -823,7 +831,7 @@ void TCustomEnhListView::StoreSettings(TRegIniFileEx& settings)
     if (save.SaveColumnSizes && ColumnCount() > 0) {
         std::vector<int> widths;
         for (int column = 0; column < ColumnCount(); ++column)
-            widths.push_back(ColumnWidth(column));
+            widths.push_back(std::max(ColumnWidth(column), HeaderWidth(column)));
         WriteColumnList(settings, "Sizes", widths);
     }
     if (save.SaveCurrentSort) {

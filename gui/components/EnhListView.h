@@ -177,6 +177,8 @@ private:
     static int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM context);
     void InsertColumn(int column);
     void ApplyAutoWidths();
+    // The width that shows the column's caption whole, with room for the arrow.
+    int HeaderWidth(int column) const;
     void FitHeaderText(int column);
     void HeaderItemChanged(const NMHEADERA& notification);
     void CreateSortArrows();
