@@ -544,7 +544,9 @@ bool TfrmMain::ConnectTo(const std::string& computer, TRegIniFileEx& registry)
     return registry.RegistryConnect(FComputer);
 }
 
-// The service-pack text, and FServicePack from its last character.
+// The service-pack text, and FServicePack from its last run of digits
+// ("Service Pack 6a" is 6); a text without a digit gives the code of its last
+// character less that of "0", as ever ("No Service Pack" is 59).
 std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
 {
     registry.CloseKey();
@@ -555,7 +557,15 @@ std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
         FServicePack = 0;
         return LoadResString(IDS_PRESP3);
     }
-    FServicePack = static_cast<unsigned char>(text.back()) - '0';
+    const std::size_t last = text.find_last_of("0123456789");
+    if (last == std::string::npos) {
+        FServicePack = static_cast<unsigned char>(text.back()) - '0';
+        return text;
+    }
+    const std::size_t first = text.find_last_not_of("0123456789", last);
+    const std::size_t start = first == std::string::npos ? 0 : first + 1;
+    // More digits than an integer holds are no service pack either.
+    FServicePack = StrToIntDef(text.substr(start, last + 1 - start), 0);
     return text;
 }
 

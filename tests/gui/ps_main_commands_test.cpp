@@ -129,11 +129,21 @@ TEST_F(CommandsTest, ServicePackWindowOpensWithoutASelectedRowOncePerComputer)
     Command(IDM_MNUVIEWSERVICEPACK);
     ASSERT_EQ(main->DetailWindows().size(), 2u);
     EXPECT_EQ(main->DetailWindows()[1]->Caption(), "Service Pack");
+
+    // The number is the last run of digits; a text without one gives the
+    // code of its last character less that of "0".
+    for (const auto& [text, number] : std::vector<std::pair<std::string, int>>{
+             {"Service Pack 6a", 6}, {"Service Pack 12, RC 2b", 2}, {"No Service Pack", 59}}) {
+        WriteSz(HKEY_LOCAL_MACHINE, kCurrentVersion, "CSDVersion", text);
+        Command(IDM_MNUREFRESH);
+        EXPECT_EQ(main->ServicePack(), number) << text;
+    }
 }
 
 TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDetails)
 {
-    AddHotfix("Q300001", "");
+    // No description at all: its text is the unknown-value text of the moment.
+    WriteSz(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q300001\\File 1", "Name", "x.dll");
     ScratchDir& dir = AddUninstallDir("Q300001");
     dir.AddFile("uninst.inf", LocalTime(1999, 1, 2, 3, 4, 6));
     dir.AddFile("a.dll");
