@@ -595,7 +595,7 @@ void TfrmDetails::UpdateDisplay()
     }
     if (!HotfixID.empty()) {
         SetCaption(FormatResString(IDS_DETAILSFOR, {HotfixID}));
-        SetWindowTextString(edtDescription, Description);
+        SetWindowTextString(edtDescription, orUnknown(Description));
     }
     SetWindowTextString(edtDate, dateText(FOptions.DetailTimeFormat, FDateApplied));
     SetWindowTextString(edtHotfixDate, dateText(FOptions.DetailTimeFormat, FHotfixDate));

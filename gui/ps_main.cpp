@@ -520,7 +520,9 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
 
         THotfixReadOptions options;
         options.CreateSettingsKey = true;
-        options.DefaultText = FOptions->DefaultText;
+        // A missing description stays empty: the rows show the unknown-value
+        // text of the moment (UpdateListTexts), also after the settings change.
+        options.DefaultText.clear();
         THotfixReader reader(*registry, FComputer, options);
         const TMachineSettings settings = reader.ReadMachineSettings();
         const bool preSP4Found = FillList(reader, settings);

@@ -13,6 +13,7 @@
 
 class TExtListView;
 struct TExportTable;
+enum class TExportFormat { Text, Csv, Html };
 struct TListItem;
 class TUserOptions;
 class TfrmAbout;
@@ -134,8 +135,9 @@ private:
                           const std::string& servicePackCaption);
     void DetailWindowDestroyed(TfrmDetails& form);
     std::string ListComputerName() const;
-    TExportTable CollectExportTable() const;
-    void WriteExport(const std::string& fileName, int filterIndex);
+    TExportTable CollectExportTable(int onlyRow = -1) const;
+    void WriteExport(const std::string& fileName, TExportFormat format);
+    void CopySelectedRow();
 
     std::vector<std::string> FParameters;
     TfrmAbout* FAbout = nullptr;

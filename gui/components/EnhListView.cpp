@@ -86,6 +86,8 @@ std::string GetItemText(HWND list, int index, int subItem)
 {
     // The platform copies at most the buffer's size and says how much it
     // copied; a text that filled the buffer may have been cut, so try again.
+    // In a double-byte code page the cut falls before a character that would
+    // not fit whole, one byte short of the end.
     std::vector<char> buffer(256);
     for (;;) {
         LVITEMA item{};
@@ -94,7 +96,7 @@ std::string GetItemText(HWND list, int index, int subItem)
         item.cchTextMax = static_cast<int>(buffer.size());
         const auto length = static_cast<int>(
             SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item)));
-        if (length < static_cast<int>(buffer.size()) - 1)
+        if (length < static_cast<int>(buffer.size()) - 2)
             return std::string(buffer.data(), static_cast<size_t>(std::max(length, 0)));
         buffer.resize(buffer.size() * 2);
     }

@@ -1,5 +1,5 @@
 #!/bin/sh
-# other-locale.sh BUILDDIR PROGRAM [ARGUMENTS...]
+# other-locale.sh [--lang LANG] BUILDDIR PROGRAM [ARGUMENTS...]
 #
 # Runs a test program as a user whose locale differs from the prefix's en-US
 # in every field the programs read: Korean (day and month names, date
@@ -10,7 +10,20 @@
 # a prefix of its own: the fixture's registry files and its drive C:, with
 # a wineserver of its own. Its name carries the process id, so a run that
 # crashed leaves nothing in the way of the next.
+#
+# --lang ja_JP runs it as a Japanese user instead (ANSI code page 932, whose
+# double-byte characters may end in a byte that reads as a backslash). Wine
+# names the Unix files in the Unix locale's character set, so that locale is
+# compiled into the prefix for the run (without it, no file name outside
+# ASCII can be created).
 set -eu
+lang=ko_KR
+unixLocale=
+if [ "${1:-}" = --lang ]; then
+  lang=$2
+  unixLocale=yes
+  shift 2
+fi
 build=$1
 shift
 fixture="$build/wineprefix"
@@ -27,7 +40,12 @@ ln -s "$fixture/drive_c" "$prefix/drive_c"
 ln -s ../drive_c "$prefix/dosdevices/c:"
 ln -s / "$prefix/dosdevices/z:"
 
-export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=ko_KR.UTF-8
+if [ -n "$unixLocale" ]; then
+  mkdir -p "$prefix/locale"
+  localedef -i "$lang" -f UTF-8 "$prefix/locale/$lang.UTF-8" </dev/null >/dev/null 2>&1 || true
+  export LOCPATH="$prefix/locale"
+fi
+export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=$lang.UTF-8
 wineserver -p </dev/null >/dev/null 2>&1
 # The first program in the new locale resets the user's values to its
 # defaults; the overrides come after.
@@ -41,4 +59,4 @@ REGEDIT4
 "sDecimal"=","
 REG
 wine regedit /s 'Z:'"$(printf '%s' "$prefix/overrides.reg" | tr / '\\')" </dev/null >/dev/null 2>&1
-PS_OTHER_LOCALE=ko-KR wine "$@" </dev/null
+PS_OTHER_LOCALE=$(printf '%s' "$lang" | tr _ -) wine "$@" </dev/null

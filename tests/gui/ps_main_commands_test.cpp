@@ -156,6 +156,7 @@ TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDet
     const HWND details = main->DetailWindows()[0]->Handle();
     const std::string detailDate = TextOf(GetDlgItem(details, IDC_EDTDATE));
     ASSERT_NE(detailDate, "(unknown)");
+    EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTDESCRIPTION)), "(unknown)");
 
     auto typeSettings = [](int button) {
         return [button](TDialog& dialog) {
@@ -188,6 +189,7 @@ TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDet
               std::string("yyyy/mm/dd", 11));
     EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTDATE)), "1999/01/02");
     EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTHOTFIXDATE)), "n/a");
+    EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTDESCRIPTION)), "n/a");
 }
 
 TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
@@ -220,6 +222,17 @@ TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
     EXPECT_EQ(started.Owner, main->Handle());
     // Nothing waits for the uninstall, nothing is reloaded.
     EXPECT_EQ(RowCount(), 1);
+    EXPECT_EQ(prompts.Messages.size(), 2u);
+
+    // A shell that cannot start the program: the user hears of it.
+    prompts.MessageAnswers.push_back(IDYES);
+    prompts.ShellOpenResult = 2;
+    Command(IDM_MNUUNINSTALL);
+    ASSERT_EQ(prompts.Messages.size(), 4u);
+    EXPECT_EQ(LastMessage().Text, "Could not start " + std::string(system) +
+                                      "\\rundll32.exe. The hotfix has not been uninstalled.");
+    EXPECT_EQ(LastMessage().Flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    prompts.ShellOpenResult = 42;
 
     // Rows read from another computer are never uninstalled here, even when
     // the command comes while the local computer is current again.
@@ -230,7 +243,7 @@ TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
     const size_t asked = prompts.Messages.size();
     Command(IDM_MNUUNINSTALL);
     EXPECT_EQ(prompts.Messages.size(), asked);
-    EXPECT_EQ(prompts.ShellOpens.size(), 1u);
+    EXPECT_EQ(prompts.ShellOpens.size(), 2u);
 }
 
 TEST_F(CommandsTest, ArticleGoesToTheShellThroughTheStoredTemplateOrReportsWhyNot)
@@ -383,10 +396,18 @@ TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheFilterEntryAndAddsItsExtension)
         html, std::regex("list saved [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}<")))
         << html;
 
-    // A name with an extension of its own keeps it, whatever the entry.
+    // A name with an extension of its own keeps it, whatever the entry; a
+    // known one decides the format, and a name in quotes gets none.
     SaveAs(out.Path() + "list.dat", 3);
     EXPECT_TRUE(FileExists(out.Path() + "list.dat"));
     EXPECT_FALSE(FileExists(out.Path() + "list.dat.csv"));
+    SaveAs(out.Path() + "typed.HTML", 1);
+    EXPECT_EQ(ReadWholeFile(out.Path() + "typed.HTML").substr(0, 40), html.substr(0, 40));
+    SaveAs(out.Path() + "typed.csv", 4);
+    EXPECT_EQ(ReadWholeFile(out.Path() + "typed.csv"), ReadWholeFile(out.Path() + "list.csv"));
+    SaveAs("\"" + out.Path() + "plain\"", 3);
+    EXPECT_EQ(ReadWholeFile(out.Path() + "plain"), ReadWholeFile(out.Path() + "list.csv"));
+    EXPECT_FALSE(FileExists(out.Path() + "plain.csv"));
     EXPECT_TRUE(prompts.Messages.empty());
 }
 
@@ -484,6 +505,38 @@ TEST_F(CommandsTest, SaveAsProposesTheRowsComputerAndRemembersTheDirectory)
     EXPECT_EQ(prompts.SaveFileRequests[1].FileName, Lower(LocalName()));
     EXPECT_EQ(prompts.SaveFileRequests[1].InitialDir, out.Path());
     EXPECT_EQ(main->Options().SaveAsDirectory, out.Path());
+}
+
+// As a Japanese user (code page 932, tests/gui/main.cmake): the trail byte of
+// "\x95\x5C" reads as a backslash when the bytes are taken for characters.
+TEST_F(CommandsTest, SaveAsInADoubleByteCodePageKeepsNamesAndTextsWhole)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "code page " << GetACP() << ", not 932";
+    const std::string hyou = "\x95\x5C";
+    std::string description;
+    for (int i = 0; i < 200; ++i)
+        description += hyou;
+    AddHotfix("Q300001", description);
+    ScratchDir out(WindowsDirectory() + "exports" + ProcessTag());
+    const std::string dir = out.Path() + hyou;
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << GetLastError();
+    Start();
+    ASSERT_EQ(Cell(0, 1), description);
+
+    const std::string file = dir + "\\" + hyou + "list.txt";
+    SaveAs(file);
+    EXPECT_TRUE(prompts.Messages.empty());
+    EXPECT_EQ(main->Options().SaveAsDirectory, dir + "\\");
+    EXPECT_EQ(ReadWholeFile(file),
+              "Q300001\t" + description + "\t(unknown)\t(unknown)\t(unknown)\r\n");
+    // A stored directory that ends in such a character gets its backslash.
+    WriteSz(HKEY_CURRENT_USER, kSettingsPath, "Save As directory", dir);
+    TUserOptions options;
+    options.Load();
+    EXPECT_EQ(options.SaveAsDirectory, dir + "\\");
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(dir.c_str());
 }
 
 TEST_F(CommandsTest, SaveAsToAFileThatCannotBeCreatedReportsItAndWritesNothing)
