@@ -88,7 +88,8 @@ private:
     // The Service Pack 4 choices.
     void IgnorePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List);
     void DeletePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List);
-    void DeleteUninstallDir(const std::string& id);
+    bool ConfirmPreSP4Deletion(const TStringList& ids);
+    bool DeleteUninstallDir(const std::string& id);
     void DeleteHotfixKey(TRegIniFileEx& registry, const std::string& id);
     void WriteMachineFlag(TRegIniFileEx& registry, const char* name);
 
@@ -114,6 +115,7 @@ private:
     void mnuViewClick(HMENU viewMenu);
     void popupHotfixPopup();
     void listMainKeyPress(char key);
+    bool FocusComputerBox();
     void listMainDblClick();
     int listMainSortItems(const TListItem& item1, const TListItem& item2, int sortColumn) const;
     void listMainDeletion(const TListItem& item);

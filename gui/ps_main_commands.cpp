@@ -17,6 +17,7 @@
 #include "Win32pas.h"
 #include "ZStrFuncs.h"
 #include "components/ExtListView.h"
+#include "components/UrlLabel.h"
 #include "ps_common.h"
 #include "ps_details.h"
 #include "ps_mainres_res.h"
@@ -292,6 +293,18 @@ TExportTable TfrmMain::CollectExportTable(int onlyRow) const
         table.Rows.push_back(std::move(cells));
     }
     return table;
+}
+
+// Ctrl+C in the list: the selected row as a line of the text export,
+// separated by tabs whatever the setting, for pasting into other programs.
+void TfrmMain::CopySelectedRow()
+{
+    const int row = listMain->SelectedIndex();
+    if (row < 0)
+        return;
+    TStringTextWriter line;
+    WriteTextLayout(line, CollectExportTable(row), 0);
+    CopyTextToClipboard(FHandle, line.Text());
 }
 
 // ---------------------------------------------------------------------------

@@ -267,10 +267,11 @@ LRESULT TCustomEnhListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     }
+    case WM_KEYDOWN:
     case WM_KEYUP:
-        if (OnKeyUp) {
+        if (const TKeyEvent& event = message == WM_KEYDOWN ? OnKeyDown : OnKeyUp) {
             auto key = static_cast<WORD>(wParam);
-            OnKeyUp(*this, key);
+            event(*this, key);
             if (!key)
                 return 0;
             wParam = key;

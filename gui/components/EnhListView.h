@@ -146,6 +146,7 @@ public:
     TLVDeletedEvent OnDeletion;
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
     TContextPopupEvent OnContextPopup;
