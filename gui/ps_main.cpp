@@ -564,7 +564,7 @@ bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
 
 // The service-pack text, and FServicePack from its last run of digits
 // ("Service Pack 6a" is 6); a text without a digit gives the code of its last
-// character less that of "0", as ever ("No Service Pack" is 59).
+// character less that of "0" ("No Service Pack" is 59, which is no service pack).
 std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
 {
     registry.CloseKey();

@@ -10,20 +10,10 @@
 # a prefix of its own: the fixture's registry files and its drive C:, with
 # a wineserver of its own. Its name carries the process id, so a run that
 # crashed leaves nothing in the way of the next.
-#
-# --lang ja_JP runs it as a Japanese user instead (ANSI code page 932, whose
-# double-byte characters may end in a byte that reads as a backslash). Wine
-# names the Unix files in the Unix locale's character set, so that locale is
-# compiled into the prefix for the run (without it, no file name outside
-# ASCII can be created).
+# --lang ja_JP: a Japanese user, the Unix locale compiled for Wine's file names.
 set -eu
 lang=ko_KR
-unixLocale=
-if [ "${1:-}" = --lang ]; then
-  lang=$2
-  unixLocale=yes
-  shift 2
-fi
+[ "${1:-}" != --lang ] || { lang=$2; shift 2; }
 build=$1
 shift
 fixture="$build/wineprefix"
@@ -40,11 +30,8 @@ ln -s "$fixture/drive_c" "$prefix/drive_c"
 ln -s ../drive_c "$prefix/dosdevices/c:"
 ln -s / "$prefix/dosdevices/z:"
 
-if [ -n "$unixLocale" ]; then
-  mkdir -p "$prefix/locale"
-  localedef -i "$lang" -f UTF-8 "$prefix/locale/$lang.UTF-8" </dev/null >/dev/null 2>&1 || true
-  export LOCPATH="$prefix/locale"
-fi
+[ "$lang" = ko_KR ] || { localedef -i "$lang" -f UTF-8 "$prefix/$lang.UTF-8" >/dev/null 2>&1 || :
+  export LOCPATH="$prefix"; }
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=$lang.UTF-8
 wineserver -p </dev/null >/dev/null 2>&1
 # The first program in the new locale resets the user's values to its

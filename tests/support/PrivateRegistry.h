@@ -43,9 +43,9 @@ inline void WriteSz(HKEY root, const std::string& keyPath, const std::string& na
 void WriteDword(HKEY root, const std::string& keyPath, const std::string& name, DWORD value);
 void CreateKey(HKEY root, const std::string& keyPath);
 
-// Denies everyone all but reading on a key of Root (created when missing) for
-// the life of the object, and gives the old rights back so that the private
-// registry can be removed.
+// Denies everyone all but reading on a key of Root (created when
+// missing) for the life of the object, and gives the old rights back so that
+// the private registry can be removed.
 class ReadOnlyKey {
 public:
     explicit ReadOnlyKey(const std::string& path, HKEY root = HKEY_CURRENT_USER);

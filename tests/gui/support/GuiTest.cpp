@@ -246,24 +246,11 @@ bool TScriptedPrompts::SaveFile(HWND, TSaveFileRequest& request)
     SaveFileAnswers.pop_front();
     if (!answer)
         return false;
+    request.FileName = *answer;
     if (!SaveFileFilterIndexes.empty()) {
         request.FilterIndex = SaveFileFilterIndexes.front();
         SaveFileFilterIndexes.pop_front();
     }
-    // As the system's dialog completes a typed name: a name in quotes is
-    // taken as it is, one without an extension gets the picked entry's.
-    const std::string& name = *answer;
-    const size_t index = static_cast<size_t>(request.FilterIndex);
-    const std::string& extension = index >= 1 && index <= request.FilterExtensions.size()
-                                       ? request.FilterExtensions[index - 1]
-                                       : request.DefaultExt;
-    const size_t lastPart = name.find_last_of("\\/:") + 1;   // 0 without a separator
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
-        request.FileName = name.substr(1, name.size() - 2);
-    else if (name.find('.', lastPart) == std::string::npos && !extension.empty())
-        request.FileName = name + "." + extension;
-    else
-        request.FileName = name;
     return true;
 }
 
