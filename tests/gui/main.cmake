@@ -25,8 +25,7 @@ if(PS_WINDOWS AND PS_CAN_RUN_TESTS)
     "PS_SMALL_DISK=${ps_small_disk}")
 endif()
 
-# As a Japanese user (code page 932), on a display of its own (a second
-# prefix's windows on the fixture's display are not created).
+# As a Japanese user (code page 932), on a display of its own (DEVELOPERS.md).
 ps_add_script_test(ps_main_commands_test_japanese COMMAND xvfb-run -a
   ${PROJECT_SOURCE_DIR}/tests/common/other-locale.sh --lang ja_JP ${CMAKE_BINARY_DIR}
   $<TARGET_FILE:ps_main_commands_test> --gtest_filter=*DoubleByte* --gtest_brief=1)

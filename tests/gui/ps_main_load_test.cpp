@@ -329,7 +329,6 @@ TEST_F(SP4Test, DeletingRemovesOnlyTheListedHotfixesBackupsAndKeys)
 
     EXPECT_FALSE(DirectoryExists(listed.Path()));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q169461"));
-    // One question first, naming what will go.
     EXPECT_NE(prompts.Messages.at(0).Text.find("of 2 pre-SP4 hotfixes will be deleted for good: "
                                                "Q169461, Q177668."), std::string::npos);
     prompts.Messages.erase(prompts.Messages.begin());
