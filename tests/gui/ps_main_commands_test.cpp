@@ -365,7 +365,6 @@ TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheTypedOrPickedTypeUnderTheDialogs
     ASSERT_TRUE(ListView_SetColumnOrderArray(List(), 5, order));
 
     SaveAs(out.Path() + "list", 3);   // as the dialog gives a name typed in quotes
-    ASSERT_FALSE(FileExists(out.Path() + "list.csv"));
     EXPECT_EQ(ReadWholeFile(out.Path() + "list"),
               "Description,Hotfix,Hotfix date,Date applied,Affected files\r\n"
               "\"Alpha, \"\"the\"\" <first> & best\",Q300001,(unknown),(unknown),(unknown)\r\n"
@@ -493,8 +492,9 @@ TEST_F(CommandsTest, SaveAsProposesTheRowsComputerAndRemembersTheDirectory)
 // As a Japanese user (tests/gui/main.cmake): "\x95\x5C" ends in a byte that reads as "\\".
 TEST_F(CommandsTest, SaveAsInADoubleByteCodePageKeepsTheDirectoryWhole)
 {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "code page " << GetACP();
+    if (!std::getenv("PS_OTHER_LOCALE"))
+        GTEST_SKIP() << "for the Japanese run";
+    ASSERT_EQ(GetACP(), 932u);
     AddHotfix("Q300001");
     ScratchDir out(WindowsDirectory() + "exports" + ProcessTag());
     const std::string dir = out.Path() + "\x95\x5C", file = dir + "\\\x95\x5Clist.txt";
