@@ -41,7 +41,7 @@ private:
 
 std::string TWin32FileSource::PathOf(const std::string& dir, const std::string& name) const
 {
-    return AddBackslash(dir) + name;
+    return AddBackslash(dir, AnsiLeadByte) + name;
 }
 
 bool TWin32FileSource::ListDirectory(const std::string& dir,
@@ -49,7 +49,8 @@ bool TWin32FileSource::ListDirectory(const std::string& dir,
 {
     entries.clear();
     WIN32_FIND_DATAA found;
-    FindHandle listing(FindFirstFileA((AddBackslash(dir) + "*.*").c_str(), &found));
+    const std::string pattern = AddBackslash(dir, AnsiLeadByte) + "*.*";
+    FindHandle listing(FindFirstFileA(pattern.c_str(), &found));
     if (!listing)
         return false;
     do {

@@ -1,5 +1,7 @@
 #include "ZStrFuncs.h"
 
+#include <cstring>
+
 std::string RemoveLastChar(const std::string& text)
 {
     return text.empty() ? text : text.substr(0, text.size() - 1);
@@ -49,10 +51,64 @@ std::string CutAtNul(const std::string& text)
     return text.substr(0, text.find('\0'));
 }
 
-std::string AddBackslash(const std::string& text)
+namespace {
+
+// Calls Visit with the position of every character in turn, and whether it
+// is a two-byte one.
+template <typename Visit>
+void ForEachChar(const std::string& text, TLeadBytePredicate isLeadByte, Visit visit)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const bool pair = isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size();
+        visit(at, pair);
+        at += pair ? 2 : 1;
+    }
+}
+
+}  // namespace
+
+std::size_t FindLastChar(const std::string& text, const char* characters,
+                         TLeadBytePredicate isLeadByte)
+{
+    std::size_t found = std::string::npos;
+    ForEachChar(text, isLeadByte, [&](std::size_t at, bool pair) {
+        if (!pair && text[at] != '\0' && std::strchr(characters, text[at]))
+            found = at;
+    });
+    return found;
+}
+
+std::string AddBackslash(const std::string& text, TLeadBytePredicate isLeadByte)
 {
     const std::string head = CutAtNul(text);
-    if (head.empty() || head.back() == '\\')
+    if (head.empty())
+        return text;
+    const std::size_t last = FindLastChar(head, "\\", isLeadByte);
+    if (last != std::string::npos && last + 1 == head.size())
         return text;
     return text + '\\';
+}
+
+std::string ExtractFilePath(const std::string& fileName, TLeadBytePredicate isLeadByte)
+{
+    const std::size_t end = FindLastChar(fileName, "\\/:", isLeadByte);
+    return end == std::string::npos ? std::string() : fileName.substr(0, end + 1);
+}
+
+std::string ExtractFileExt(const std::string& fileName, TLeadBytePredicate isLeadByte)
+{
+    const std::size_t dot = FindLastChar(fileName, ".\\/:", isLeadByte);
+    if (dot == std::string::npos || fileName[dot] != '.')
+        return {};
+    return fileName.substr(dot);
+}
+
+std::string LowerCaseAnsi(const std::string& text, TLeadBytePredicate isLeadByte)
+{
+    std::string result = text;
+    ForEachChar(text, isLeadByte, [&](std::size_t at, bool pair) {
+        if (!pair && result[at] >= 'A' && result[at] <= 'Z')
+            result[at] = static_cast<char>(result[at] - 'A' + 'a');
+    });
+    return result;
 }

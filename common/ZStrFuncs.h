@@ -23,6 +23,28 @@ std::string PadRight(const std::string& text, std::size_t width);
 // holds none), of any length.
 std::string CutAtNul(const std::string& text);
 
+// Whether a byte opens a two-byte character of the ANSI code page (the
+// platform's IsDBCSLeadByte). Texts are walked from their start, character by
+// character: in a double-byte code page a trail byte may equal "\\", "." or a
+// letter. A lead byte at the very end stands alone.
+using TLeadBytePredicate = bool (*)(unsigned char byte);
+inline bool NoLeadBytes(unsigned char) { return false; }
+
+// The position of the last character of the text that is one of the
+// single-byte Characters; npos when there is none.
+std::size_t FindLastChar(const std::string& text, const char* characters,
+                         TLeadBytePredicate isLeadByte);
+
 // The text with one backslash appended, unless CutAtNul of it is empty or
-// already ends with one.
-std::string AddBackslash(const std::string& text);
+// already ends with a backslash character.
+std::string AddBackslash(const std::string& text, TLeadBytePredicate isLeadByte = NoLeadBytes);
+
+// The directory part of a file name up to and with its last "\\", "/" or ":";
+// empty when there is none.
+std::string ExtractFilePath(const std::string& fileName, TLeadBytePredicate isLeadByte);
+// The extension of the file name's last part with its dot ("list.csv" gives
+// ".csv"); empty when that part has no dot.
+std::string ExtractFileExt(const std::string& fileName, TLeadBytePredicate isLeadByte);
+// The text with the letters A to Z in lower case; the bytes of double-byte
+// characters are left as they are.
+std::string LowerCaseAnsi(const std::string& text, TLeadBytePredicate isLeadByte);

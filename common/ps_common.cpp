@@ -11,7 +11,7 @@ std::string FormUninstallDir(const std::string& computer, const std::string& win
 {
     if (!computer.empty())
         return computer + "\\ADMIN$\\$NtUninstall" + hotfixID + "$\\";
-    return AddBackslash(windowsDir) + "$NtUninstall" + hotfixID + "$\\";
+    return AddBackslash(windowsDir, AnsiLeadByte) + "$NtUninstall" + hotfixID + "$\\";
 }
 
 std::string FormServicePackUninstallDir(const std::string& computer,
@@ -19,7 +19,7 @@ std::string FormServicePackUninstallDir(const std::string& computer,
 {
     if (!computer.empty())
         return computer + "\\ADMIN$\\$NtServicePackUninstall$\\";
-    return AddBackslash(windowsDir) + "$NtServicePackUninstall$\\";
+    return AddBackslash(windowsDir, AnsiLeadByte) + "$NtServicePackUninstall$\\";
 }
 
 std::string LocalWindowsDirectory()

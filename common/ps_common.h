@@ -10,6 +10,10 @@
 
 class TRegIniFileEx;
 
+// Whether the byte opens a two-byte character in the ANSI code page of this
+// computer (the lead-byte test of the text functions).
+inline bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
 // Computer: empty for the local computer, else "\\NAME". Results end with a
 // backslash; whether the directory exists is for the caller to find out.
 std::string GetUninstallDir(const std::string& computer, const std::string& hotfixID);

@@ -20,6 +20,18 @@ public:
     virtual void NewLine() = 0;
 };
 
+// A writer that collects the text in memory.
+class TStringTextWriter final : public TTextWriter {
+public:
+    // The text's bytes up to its first NUL, as a file would take them.
+    void WriteText(const std::string& text) override { FText.append(text.c_str()); }
+    void NewLine() override { FText += "\r\n"; }
+    const std::string& Text() const { return FText; }
+
+private:
+    std::string FText;
+};
+
 // The list as displayed: captions and every row's cells in the columns'
 // display order, rows in the list's current order.
 struct TExportTable {

@@ -106,13 +106,23 @@ void THotfixCache::Save()
     registry->WriteMultiString("", FCacheName, TStringList(EncodeCacheRecords(FEntries)));
 }
 
-void ClearHotfixCache()
+bool ClearHotfixCache()
 {
     auto registry = MachineRegistry();
-    if (!registry->OpenKey(kCacheKey, false))
-        return;
+    if (!registry->OpenKey(kCacheKey, false)) {
+        // Keys open with full access only: a key that reading still finds is
+        // there, and this account cannot clear it.
+        HKEY found = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCacheKey + 1, 0, KEY_READ, &found) !=
+            ERROR_SUCCESS)
+            return true;
+        RegKey owned(found);
+        return false;
+    }
     TStringList names;
     registry->GetValueNames(names);
+    bool cleared = true;
     for (const std::string& name : names.Strings())
-        registry->DeleteValue(name);
+        cleared = registry->DeleteValue(name) && cleared;
+    return cleared;
 }

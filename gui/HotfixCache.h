@@ -57,9 +57,10 @@ private:
 };
 
 // Deletes every value of the cache key, those of hotfixes not listed now
-// included; the key itself stays. Without a key nothing happens and nothing
-// is reported.
-void ClearHotfixCache();
+// included; the key itself stays. False when the key is there but cannot be
+// opened with full access, or a value could not be deleted (the others are
+// gone); without a key there is nothing to clear.
+bool ClearHotfixCache();
 
 // The cache key below HKEY_LOCAL_MACHINE, and the value of the service pack.
 inline constexpr const char* kCacheKey = "\\Software\\Brightwater\\Patchscope\\Cache";

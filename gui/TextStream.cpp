@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 TTextFileStream::TTextFileStream(const std::string& fileName)
     : FHandle(CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -11,7 +12,18 @@ TTextFileStream::TTextFileStream(const std::string& fileName)
         throw EFCreateError("Cannot create file " + fileName);
 }
 
-TTextFileStream::~TTextFileStream() { CloseHandle(FHandle); }
+TTextFileStream::~TTextFileStream()
+{
+    if (FHandle != INVALID_HANDLE_VALUE)
+        CloseHandle(FHandle);
+}
+
+void TTextFileStream::Close()
+{
+    const HANDLE handle = std::exchange(FHandle, INVALID_HANDLE_VALUE);
+    if (handle != INVALID_HANDLE_VALUE && !CloseHandle(handle))
+        throw EInOutError("Error writing to stream.");
+}
 
 void TTextFileStream::WriteText(const std::string& text)
 {
@@ -22,6 +34,8 @@ void TTextFileStream::NewLine() { Write("\r\n", 2); }
 
 void TTextFileStream::Write(const char* data, std::size_t size)
 {
+    if (FHandle == INVALID_HANDLE_VALUE)
+        throw EInOutError("Error writing to stream.");
     // One call takes at most what a DWORD counts; a longer text goes in pieces.
     while (size > 0) {
         const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(size, 0x40000000));

@@ -15,7 +15,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The file took fewer bytes than it was given: "Error writing to stream.".
+// The file took fewer bytes than it was given, or could not be closed:
+// "Error writing to stream.".
 class EInOutError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -33,6 +34,10 @@ public:
     void WriteText(const std::string& text) override;
     // Writes a carriage return and a line feed.
     void NewLine() override;
+    // Closes the file; a system that could not write what it still held (a
+    // delayed write to a network share) raises EInOutError. The object
+    // closes the file itself otherwise.
+    void Close();
 
 private:
     void Write(const char* data, std::size_t size);

@@ -132,7 +132,7 @@ void TUserOptions::SetDefaults()
     Maximized = false;
     UseCache = true;
     UseIdle = false;
-    SaveAsDirectory = AddBackslash(ProgramDirectory());
+    SaveAsDirectory = AddBackslash(ProgramDirectory(), AnsiLeadByte);
 }
 
 void TUserOptions::Load()
@@ -201,7 +201,8 @@ void TUserOptions::ReadDetailSettings()
     Maximized = ReadFlagSetting("Maximized", Maximized);
     UseCache = ReadFlagSetting("Use caching for directory listings", UseCache);
     UseIdle = ReadFlagSetting("Idle priority when scanning directories", UseIdle);
-    SaveAsDirectory = AddBackslash(ReadStringSetting(kMain, "Save As directory", SaveAsDirectory));
+    SaveAsDirectory = AddBackslash(
+        ReadStringSetting(kMain, "Save As directory", SaveAsDirectory), AnsiLeadByte);
 }
 
 void TUserOptions::Save()

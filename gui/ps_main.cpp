@@ -37,6 +37,8 @@ const char* const kDontAskSP4 = "Don't ask about SP4";
 const COLORREF kOlive = RGB(128, 128, 0);
 const int kComputerBoxWidth = 145;
 const int kFirstPanelWidth = 200;
+// The character that Ctrl+C gives.
+const char kCtrlC = 3;
 // Posted when an entry of the computer box was picked: the box's text is
 // complete only once its own notification has returned.
 const UINT WM_COMPUTERPICKED = WM_APP + 10;
@@ -173,6 +175,11 @@ protected:
             (wParam == VK_RETURN || wParam == VK_TAB)) {
             if (message == WM_CHAR)
                 FForm.cmbComputerKeyPress(static_cast<char>(wParam));
+            return 0;
+        }
+        // F6 goes back to the list and leaves the typed name as it is.
+        if (message == WM_KEYDOWN && wParam == VK_F6) {
+            SetFocus(FForm.ListHandle());
             return 0;
         }
         return CallOriginal(message, wParam, lParam);
@@ -357,10 +364,14 @@ void TfrmMain::CreateList()
         listMainDeletion(item);
     };
     listMain->OnClick = [this](TCustomEnhListView&) { UpdateCommands(); };
+    listMain->OnKeyDown = [this](TCustomEnhListView&, WORD& key) {
+        if (key == VK_F6 && FocusComputerBox())
+            key = 0;
+    };
     listMain->OnKeyUp = [this](TCustomEnhListView&, WORD&) { UpdateCommands(); };
     listMain->OnKeyPress = [this](TCustomEnhListView&, char& key) {
         listMainKeyPress(key);
-        if (key == '\r')
+        if (key == '\r' || key == '\t' || key == kCtrlC)
             key = 0;
     };
     listMain->OnDblClick = [this](TCustomEnhListView&) { listMainDblClick(); };
@@ -557,7 +568,9 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
 
         THotfixReadOptions options;
         options.CreateSettingsKey = true;
-        options.DefaultText = FOptions->DefaultText;
+        // A missing description stays empty: the rows show the unknown-value
+        // text of the moment (UpdateListTexts), also after the settings change.
+        options.DefaultText.clear();
         THotfixReader reader(*registry, FComputer, options);
         const TMachineSettings settings = reader.ReadMachineSettings();
         const bool preSP4Found = FillList(reader, settings);
@@ -571,8 +584,13 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
 }
 
 // The current computer, and the connection to a remote one.
-bool TfrmMain::ConnectTo(const std::string& computer, TRegIniFileEx& registry)
+bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
 {
+    // Blanks around a typed name are no part of it.
+    const std::size_t first = typed.find_first_not_of(" \t");
+    const std::string computer =
+        first == std::string::npos ? std::string()
+                                   : typed.substr(first, typed.find_last_not_of(" \t") - first + 1);
     if (computer.empty()) {
         FComputer.clear();
         return true;
@@ -581,7 +599,9 @@ bool TfrmMain::ConnectTo(const std::string& computer, TRegIniFileEx& registry)
     return registry.RegistryConnect(FComputer);
 }
 
-// The service-pack text, and FServicePack from its last character.
+// The service-pack text, and FServicePack from its last run of digits
+// ("Service Pack 6a" is 6); a text without a digit gives the code of its last
+// character less that of "0" ("No Service Pack" is 59, which is no service pack).
 std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
 {
     registry.CloseKey();
@@ -592,7 +612,15 @@ std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
         FServicePack = 0;
         return LoadResString(IDS_PRESP3);
     }
-    FServicePack = static_cast<unsigned char>(text.back()) - '0';
+    const std::size_t last = text.find_last_of("0123456789");
+    if (last == std::string::npos) {
+        FServicePack = static_cast<unsigned char>(text.back()) - '0';
+        return text;
+    }
+    const std::size_t first = text.find_last_not_of("0123456789", last);
+    const std::size_t start = first == std::string::npos ? 0 : first + 1;
+    // More digits than an integer holds are no service pack either.
+    FServicePack = StrToIntDef(text.substr(start, last + 1 - start), 0);
     return text;
 }
 
@@ -707,31 +735,55 @@ void TfrmMain::IgnorePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& 
 }
 
 // Choice 1: deletes the backups and registry entries of the pre-SP4
-// hotfixes for good. Only an identifier that is an entry of the list
-// qualifies: one that is merely a part of an entry (Q1801) is another hotfix.
+// hotfixes for good, once the user confirmed which. Only an identifier that
+// is an entry of the list qualifies: one that is merely a part of an entry
+// (Q1801) is another hotfix.
 void TfrmMain::DeletePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List)
 {
+    TStringList ids;
+    for (int row = 0; row < listMain->ItemCount(); ++row) {
+        const std::string id = listMain->ItemCaption(row);
+        if (IsListEntry(preSP4List, id) && ids.IndexOf(id) < 0)
+            ids.Add(id);
+    }
+    if (ids.Count() > 0 && !ConfirmPreSP4Deletion(ids))
+        return;
     for (int row = 0; row < listMain->ItemCount();) {
         const std::string id = listMain->ItemCaption(row);
-        if (!IsListEntry(preSP4List, id)) {
+        // A directory that stays (a file in use) keeps the hotfix's keys and
+        // row: without them the rest of it could neither be seen nor removed.
+        if (!IsListEntry(preSP4List, id) || !DeleteUninstallDir(id)) {
             ++row;
             continue;
         }
-        DeleteUninstallDir(id);
         DeleteHotfixKey(registry, id);
         listMain->DeleteItem(row);
     }
     WriteMachineFlag(registry, kDontAskSP4);
 }
 
-void TfrmMain::DeleteUninstallDir(const std::string& id)
+// The one question before anything is deleted: how many hotfixes, and which.
+bool TfrmMain::ConfirmPreSP4Deletion(const TStringList& ids)
+{
+    std::string names;
+    for (const std::string& id : ids.Strings())
+        names += (names.empty() ? "" : ", ") + id;
+    return Prompts().MessageBox(FHandle,
+                                FormatResString(IDS_DELETEPRESP4QUESTION,
+                                                {std::to_string(ids.Count()), names}),
+                                LoadResString(IDS_APPTITLE),
+                                MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// True when the directory is gone (or was never there).
+bool TfrmMain::DeleteUninstallDir(const std::string& id)
 {
     // The shell deletes whatever a pattern matches: never hand it one.
     if (id.empty() || id.find_first_of("*?") != std::string::npos)
-        return;
+        return true;
     const std::string dir = GetUninstallDir(FComputer, id);
     if (!DirectoryExists(dir))
-        return;
+        return true;
     std::string source = RemoveLastChar(dir);
     source.append(2, '\0');   // the shell's list of names ends with two NULs
     SHFILEOPSTRUCTA operation{};
@@ -739,9 +791,12 @@ void TfrmMain::DeleteUninstallDir(const std::string& id)
     operation.wFunc = FO_DELETE;
     operation.pFrom = source.c_str();
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    if (SHFileOperationA(&operation) != 0 || operation.fAnyOperationsAborted)
-        Prompts().MessageBox(FHandle, FormatResString(IDS_DELETEDIRFAILED, {dir}),
-                             LoadResString(IDS_APPTITLE), MB_OK | MB_ICONERROR);
+    if (SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted &&
+        !DirectoryExists(dir))
+        return true;
+    Prompts().MessageBox(FHandle, FormatResString(IDS_DELETEDIRFAILED, {dir}),
+                         LoadResString(IDS_APPTITLE), MB_OK | MB_ICONERROR);
+    return false;
 }
 
 void TfrmMain::DeleteHotfixKey(TRegIniFileEx& registry, const std::string& id)
@@ -1091,6 +1146,19 @@ void TfrmMain::listMainKeyPress(char key)
 {
     if (key == '\r')
         listMainDblClick();
+    else if (key == '\t')   // Shift+Tab as well: the box is the only other stop
+        FocusComputerBox();
+    else if (key == kCtrlC)
+        CopySelectedRow();
+}
+
+// The computer box takes the focus from the list while the toolbar shows it.
+bool TfrmMain::FocusComputerBox()
+{
+    if (!Shown(tlbMain) || !IsWindowEnabled(cmbComputer))
+        return false;
+    SetFocus(cmbComputer);
+    return true;
 }
 
 void TfrmMain::listMainDblClick()

@@ -13,6 +13,7 @@
 
 class TExtListView;
 struct TExportTable;
+enum class TExportFormat { Text, Csv, Html };
 struct TListItem;
 class TUserOptions;
 class TfrmAbout;
@@ -87,7 +88,8 @@ private:
     // The Service Pack 4 choices.
     void IgnorePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List);
     void DeletePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List);
-    void DeleteUninstallDir(const std::string& id);
+    bool ConfirmPreSP4Deletion(const TStringList& ids);
+    bool DeleteUninstallDir(const std::string& id);
     void DeleteHotfixKey(TRegIniFileEx& registry, const std::string& id);
     void WriteMachineFlag(TRegIniFileEx& registry, const char* name);
 
@@ -115,6 +117,7 @@ private:
     void mnuViewClick(HMENU viewMenu);
     void popupHotfixPopup();
     void listMainKeyPress(char key);
+    bool FocusComputerBox();
     void listMainDblClick();
     int listMainSortItems(const TListItem& item1, const TListItem& item2, int sortColumn) const;
     void listMainDeletion(const TListItem& item);
@@ -136,8 +139,9 @@ private:
                           const std::string& servicePackCaption);
     void DetailWindowDestroyed(TfrmDetails& form);
     std::string ListComputerName() const;
-    TExportTable CollectExportTable() const;
-    void WriteExport(const std::string& fileName, int filterIndex);
+    TExportTable CollectExportTable(int onlyRow = -1) const;
+    void WriteExport(const std::string& fileName, TExportFormat format);
+    void CopySelectedRow();
 
     std::vector<std::string> FParameters;
     TfrmAbout* FAbout = nullptr;

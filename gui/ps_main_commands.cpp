@@ -4,7 +4,6 @@
 #include "ps_main.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
 
 #include "CommandFormat.h"
@@ -18,6 +17,7 @@
 #include "Win32pas.h"
 #include "ZStrFuncs.h"
 #include "components/ExtListView.h"
+#include "components/UrlLabel.h"
 #include "ps_common.h"
 #include "ps_details.h"
 #include "ps_mainres_res.h"
@@ -27,7 +27,6 @@ namespace {
 
 // The Save As filter's entries, in the order of the filter text: the format
 // written and the default extension of each.
-enum class TExportFormat { Text, Csv, Html };
 struct TFilterEntry {
     TExportFormat Format;
     const char* Extension;
@@ -43,28 +42,19 @@ const TFilterEntry& SaveAsEntry(int filterIndex)
     return kSaveAsEntries[filterIndex >= 1 && filterIndex <= count ? filterIndex - 1 : 0];
 }
 
-std::string LowerCase(std::string text)
+// The format of a saved file: a known extension of its name decides, else
+// the filter entry that was picked.
+TExportFormat ExportFormatOf(const std::string& fileName, int filterIndex)
 {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// The directory part of a file name, with its trailing backslash (or colon).
-std::string FileDirectory(const std::string& fileName)
-{
-    const std::size_t end = fileName.find_last_of("\\/:");
-    return end == std::string::npos ? std::string() : fileName.substr(0, end + 1);
-}
-
-// The file name with Extension added when its last part has none.
-std::string WithExtension(const std::string& fileName, const std::string& extension)
-{
-    const std::size_t dot = fileName.find_last_of('.');
-    const std::size_t separator = fileName.find_last_of("\\/:");
-    if (dot != std::string::npos && (separator == std::string::npos || dot > separator))
-        return fileName;
-    return fileName + "." + extension;
+    const std::string extension =
+        LowerCaseAnsi(ExtractFileExt(fileName, AnsiLeadByte), AnsiLeadByte);
+    if (extension == ".txt")
+        return TExportFormat::Text;
+    if (extension == ".csv")
+        return TExportFormat::Csv;
+    if (extension == ".htm" || extension == ".html")
+        return TExportFormat::Html;
+    return SaveAsEntry(filterIndex).Format;
 }
 
 }  // namespace
@@ -94,7 +84,9 @@ void TfrmMain::mnuDetailsClick(bool servicePack)
     const THotfix* hotfix = SelectedHotfix();
     if (!hotfix || !hotfix->HasUninstallDir)
         return;
-    OpenDetailWindow(listMain->ItemCaption(row), listMain->SubItemText(row, 0), "");
+    // The description as read: the window shows a missing one in the
+    // unknown-value text of the moment.
+    OpenDetailWindow(listMain->ItemCaption(row), hotfix->Description, "");
 }
 
 // The window that shows the hotfix (an empty identifier: the service pack)
@@ -185,11 +177,15 @@ void TfrmMain::mnuUninstallClick()
                              LoadResString(IDS_UNINSTALLCAPTION),
                              MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    const std::string program = AddBackslash(GetSystemDir()) + LoadResString(IDS_UNINSTALLPROGRAM);
+    const std::string program =
+        AddBackslash(GetSystemDir(), AnsiLeadByte) + LoadResString(IDS_UNINSTALLPROGRAM);
     const std::string parameters =
         FormatResString(IDS_UNINSTALLPARAMETERS, {GetUninstallDir("", id)});
     // The uninstall runs on its own; the user refreshes the list afterwards.
-    Prompts().ShellOpen(FHandle, program, parameters, SW_SHOWNORMAL);
+    // A shell that could not start it says so with a result of 32 or below.
+    if (Prompts().ShellOpen(FHandle, program, parameters, SW_SHOWNORMAL) <= 32)
+        Prompts().MessageBox(FHandle, FormatResString(IDS_UNINSTALLFAILED, {program}),
+                             LoadResString(IDS_UNINSTALLCAPTION), MB_OK | MB_ICONWARNING);
 }
 
 // ---------------------------------------------------------------------------
@@ -229,27 +225,30 @@ void TfrmMain::mnuSaveAsClick()
         request.FilterExtensions.emplace_back(entry.Extension);
     request.Options =
         OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-    request.FileName = LowerCase(FListComputer.size() > 2 ? FListComputer.substr(2) : "");
+    request.FileName =
+        LowerCaseAnsi(FListComputer.size() > 2 ? FListComputer.substr(2) : "", AnsiLeadByte);
     if (!FOptions->SaveAsDirectory.empty() && DirectoryExists(FOptions->SaveAsDirectory))
         request.InitialDir = FOptions->SaveAsDirectory;
     if (!Prompts().SaveFile(FHandle, request))
         return;
 
-    const std::string fileName =
-        WithExtension(request.FileName, SaveAsEntry(request.FilterIndex).Extension);
-    FOptions->SaveAsDirectory = FileDirectory(fileName);
-    WriteExport(fileName, request.FilterIndex);
+    // The name as the dialog gives it: completed with the picked entry's
+    // extension unless the user typed one, or typed the name in quotes to
+    // have none.
+    const std::string& fileName = request.FileName;
+    FOptions->SaveAsDirectory = ExtractFilePath(fileName, AnsiLeadByte);
+    WriteExport(fileName, ExportFormatOf(fileName, request.FilterIndex));
 }
 
 // Creates the file (a failure is the general error report's) and writes the
-// list into it in the format of the filter entry; a failed write is reported
-// here, and what was written stays in the file.
-void TfrmMain::WriteExport(const std::string& fileName, int filterIndex)
+// list into it in the format; a failed write or close is reported here, and
+// what was written stays in the file.
+void TfrmMain::WriteExport(const std::string& fileName, TExportFormat format)
 {
     TTextFileStream file(fileName);
     const TExportTable table = CollectExportTable();
     try {
-        switch (SaveAsEntry(filterIndex).Format) {
+        switch (format) {
         case TExportFormat::Text:
             WriteTextLayout(file, table, FOptions->ColumnSep);
             break;
@@ -267,6 +266,7 @@ void TfrmMain::WriteExport(const std::string& fileName, int filterIndex)
             break;
         }
         }
+        file.Close();
     } catch (const EInOutError&) {
         Prompts().MessageBox(FHandle, FormatResString(IDS_SAVEASFAILED, {fileName}),
                              LoadResString(IDS_SAVEASTITLE), MB_OK | MB_ICONERROR);
@@ -274,16 +274,17 @@ void TfrmMain::WriteExport(const std::string& fileName, int filterIndex)
 }
 
 // The list as displayed: the columns in their display order (the user may
-// have dragged the headers), the rows in their current order.
-TExportTable TfrmMain::CollectExportTable() const
+// have dragged the headers), the rows in their current order; only the row
+// OnlyRow when it is 0 or above.
+TExportTable TfrmMain::CollectExportTable(int onlyRow) const
 {
     TExportTable table;
     const std::vector<int> order = listMain->ColumnOrder();
     for (int column : order)
         table.Captions.push_back(listMain->Column(column).Caption);
-    const int rows = listMain->ItemCount();
-    table.Rows.reserve(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
+    const int first = onlyRow >= 0 ? onlyRow : 0;
+    const int end = onlyRow >= 0 ? onlyRow + 1 : listMain->ItemCount();
+    for (int row = first; row < end; ++row) {
         std::vector<std::string> cells;
         cells.reserve(order.size());
         for (int column : order)
@@ -292,6 +293,18 @@ TExportTable TfrmMain::CollectExportTable() const
         table.Rows.push_back(std::move(cells));
     }
     return table;
+}
+
+// Ctrl+C in the list: the selected row as a line of the text export,
+// separated by tabs whatever the setting, for pasting into other programs.
+void TfrmMain::CopySelectedRow()
+{
+    const int row = listMain->SelectedIndex();
+    if (row < 0)
+        return;
+    TStringTextWriter line;
+    WriteTextLayout(line, CollectExportTable(row), 0);
+    CopyTextToClipboard(FHandle, line.Text());
 }
 
 // ---------------------------------------------------------------------------

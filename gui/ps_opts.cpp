@@ -311,6 +311,8 @@ void TfrmOptions::btnClearCacheClick()
 {
     if (Prompts().MessageBox(FHandle, LoadResString(IDS_CLEARCACHEQUESTION),
                              LoadResString(IDS_CLEARCACHETITLE),
-                             MB_YESNO | MB_ICONQUESTION) == IDYES)
-        ClearHotfixCache();
+                             MB_YESNO | MB_ICONQUESTION) == IDYES &&
+        !ClearHotfixCache())
+        Prompts().MessageBox(FHandle, LoadResString(IDS_CLEARCACHEFAILED),
+                             LoadResString(IDS_CLEARCACHETITLE), MB_OK | MB_ICONERROR);
 }

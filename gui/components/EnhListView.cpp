@@ -86,6 +86,8 @@ std::string GetItemText(HWND list, int index, int subItem)
 {
     // The platform copies at most the buffer's size and says how much it
     // copied; a text that filled the buffer may have been cut, so try again.
+    // In a double-byte code page the cut falls before a character that would
+    // not fit whole, one byte short of the end.
     std::vector<char> buffer(256);
     for (;;) {
         LVITEMA item{};
@@ -94,7 +96,7 @@ std::string GetItemText(HWND list, int index, int subItem)
         item.cchTextMax = static_cast<int>(buffer.size());
         const auto length = static_cast<int>(
             SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item)));
-        if (length < static_cast<int>(buffer.size()) - 1)
+        if (length < static_cast<int>(buffer.size()) - 2)
             return std::string(buffer.data(), static_cast<size_t>(std::max(length, 0)));
         buffer.resize(buffer.size() * 2);
     }
@@ -265,10 +267,11 @@ LRESULT TCustomEnhListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     }
+    case WM_KEYDOWN:
     case WM_KEYUP:
-        if (OnKeyUp) {
+        if (const TKeyEvent& event = message == WM_KEYDOWN ? OnKeyDown : OnKeyUp) {
             auto key = static_cast<WORD>(wParam);
-            OnKeyUp(*this, key);
+            event(*this, key);
             if (!key)
                 return 0;
             wParam = key;
@@ -423,7 +426,7 @@ void TCustomEnhListView::ApplyAutoWidths()
     }
 }
 
-void TCustomEnhListView::FitHeaderText(int column)
+int TCustomEnhListView::HeaderWidth(int column) const
 {
     // The platform's fit counts neither the header's own margins nor a sort
     // arrow beside the text, so the caption would end in an ellipsis; every
@@ -435,7 +438,12 @@ void TCustomEnhListView::FitHeaderText(int column)
     // and of its bitmap.
     const int margins = 2 * 3 * GetSystemMetrics(SM_CXEDGE);
     const int arrow = FShowSortArrows ? SortArrowSide(FHandle) + margins : 0;
-    const int needed = textWidth + margins + arrow + 2;
+    return textWidth + margins + arrow + 2;
+}
+
+void TCustomEnhListView::FitHeaderText(int column)
+{
+    const int needed = HeaderWidth(column);
     if (ColumnWidth(column) >= needed)
         return;
     FSettingWidth = true;
@@ -804,8 +812,11 @@ void TCustomEnhListView::LoadSettings(TRegIniFileEx& settings)
         const auto widths = ReadColumnList(settings, "Sizes");
         if (widths && std::all_of(widths->begin(), widths->end(),
                                   [](int width) { return width >= 0 && width <= kMaxColumnWidth; })) {
+            // A column narrower than its header would be lost from sight
+            // for good (the last one's automatic width is 0 in a narrow list).
             for (int column = 0; column < ColumnCount(); ++column)
-                SetColumnWidth(column, (*widths)[static_cast<size_t>(column)]);
+                SetColumnWidth(column, std::max((*widths)[static_cast<size_t>(column)],
+                                                HeaderWidth(column)));
         }
     }
     if (save.SaveCurrentSort) {
@@ -823,7 +834,7 @@ void TCustomEnhListView::StoreSettings(TRegIniFileEx& settings)
     if (save.SaveColumnSizes && ColumnCount() > 0) {
         std::vector<int> widths;
         for (int column = 0; column < ColumnCount(); ++column)
-            widths.push_back(ColumnWidth(column));
+            widths.push_back(std::max(ColumnWidth(column), HeaderWidth(column)));
         WriteColumnList(settings, "Sizes", widths);
     }
     if (save.SaveCurrentSort) {

@@ -146,6 +146,7 @@ public:
     TLVDeletedEvent OnDeletion;
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
     TContextPopupEvent OnContextPopup;
@@ -177,6 +178,8 @@ private:
     static int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM context);
     void InsertColumn(int column);
     void ApplyAutoWidths();
+    // The width that shows the column's caption whole, with room for the arrow.
+    int HeaderWidth(int column) const;
     void FitHeaderText(int column);
     void HeaderItemChanged(const NMHEADERA& notification);
     void CreateSortArrows();

@@ -69,3 +69,13 @@ TEST(ZStrFuncs, AddBackslash)
     EXPECT_EQ(AddBackslash("\0x"s), "\0x"s);
     EXPECT_EQ(AddBackslash("C:\0x"s), "C:\0x\\"s);
 }
+
+// Code page 932: the trail byte of "\x95\x5C" reads as "\\", that of "\x83\x41" as "A".
+TEST(ZStrFuncs, DoubleByteNamesAreWalkedByCharacter)
+{
+    auto lead = [](unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; };
+    const std::string dir = "C:\\\x95\x5C.\x83\x41\\", file = dir + "list\x95\x5C";
+    EXPECT_EQ(ExtractFilePath(file, lead), dir);
+    EXPECT_EQ(ExtractFileExt(file, lead) + ExtractFileExt(file + ".Csv", lead), ".Csv");
+    EXPECT_EQ(LowerCaseAnsi("SERVER\x83\x41X", lead), "server\x83\x41x");
+}

@@ -1,5 +1,5 @@
 #!/bin/sh
-# other-locale.sh BUILDDIR PROGRAM [ARGUMENTS...]
+# other-locale.sh [--lang LANG] BUILDDIR PROGRAM [ARGUMENTS...]
 #
 # Runs a test program as a user whose locale differs from the prefix's en-US
 # in every field the programs read: Korean (day and month names, date
@@ -10,7 +10,10 @@
 # a prefix of its own: the fixture's registry files and its drive C:, with
 # a wineserver of its own. Its name carries the process id, so a run that
 # crashed leaves nothing in the way of the next.
+# --lang ja_JP: a Japanese user, the Unix locale compiled for Wine's file names.
 set -eu
+lang=ko_KR
+[ "${1:-}" != --lang ] || { lang=$2; shift 2; }
 build=$1
 shift
 fixture="$build/wineprefix"
@@ -27,7 +30,9 @@ ln -s "$fixture/drive_c" "$prefix/drive_c"
 ln -s ../drive_c "$prefix/dosdevices/c:"
 ln -s / "$prefix/dosdevices/z:"
 
-export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=ko_KR.UTF-8
+[ "$lang" = ko_KR ] || { localedef -i "$lang" -f UTF-8 "$prefix/$lang.UTF-8" >/dev/null 2>&1 || :
+  export LOCPATH="$prefix"; }
+export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=$lang.UTF-8
 wineserver -p </dev/null >/dev/null 2>&1
 # The first program in the new locale resets the user's values to its
 # defaults; the overrides come after.
@@ -41,4 +46,4 @@ REGEDIT4
 "sDecimal"=","
 REG
 wine regedit /s 'Z:'"$(printf '%s' "$prefix/overrides.reg" | tr / '\\')" </dev/null >/dev/null 2>&1
-PS_OTHER_LOCALE=ko-KR wine "$@" </dev/null
+PS_OTHER_LOCALE=$(printf '%s' "$lang" | tr _ -) wine "$@" </dev/null

@@ -467,6 +467,10 @@ TEST_F(ExtListViewTest, MovedColumnWidthAndSortAreRestoredAfterRecreation)
               static_cast<long>(SortColumnsSeen.size()));
     // A stored width is the column's own: the end of a batch keeps it.
     EXPECT_EQ(List->ColumnWidth(2), 150);
+    List.reset();   // stored or restored, no column is narrower than its caption
+    WriteSz(HKEY_CURRENT_USER, kColumns, "Sizes", "0,80,150,80,0");
+    Make();
+    EXPECT_GT(List->ColumnWidth(0), 20);
 }
 
 TEST_F(ExtListViewTest, StoredSortColumnBeyondTheColumnsSortsByTheLast)

@@ -25,6 +25,11 @@ if(PS_WINDOWS AND PS_CAN_RUN_TESTS)
     "PS_SMALL_DISK=${ps_small_disk}")
 endif()
 
+# As a Japanese user (code page 932), on a display of its own (DEVELOPERS.md).
+ps_add_script_test(ps_main_commands_test_japanese COMMAND xvfb-run -a
+  ${PROJECT_SOURCE_DIR}/tests/common/other-locale.sh --lang ja_JP ${CMAKE_BINARY_DIR}
+  $<TARGET_FILE:ps_main_commands_test> --gtest_filter=*DoubleByte* --gtest_brief=1)
+
 # The built program itself on a copy of the demo computer, read from outside
 # its process by the probe.
 add_executable(pscope_probe ${CMAKE_CURRENT_LIST_DIR}/ps_main_probe.cpp)

@@ -136,11 +136,18 @@ TEST_F(CommandsTest, ServicePackWindowOpensWithoutASelectedRowOncePerComputer)
     Command(IDM_MNUVIEWSERVICEPACK);
     ASSERT_EQ(main->DetailWindows().size(), 2u);
     EXPECT_EQ(main->DetailWindows()[1]->Caption(), "Service Pack on \\\\" + LocalName());
+    // The last run of digits; without one, the last character's code less "0".
+    const std::pair<const char*, int> numbers[] = {{"SP 6a", 6}, {"12, RC 5b", 5}, {"None", 53}};
+    for (const auto& [text, number] : numbers) {
+        WriteSz(HKEY_LOCAL_MACHINE, kCurrentVersion, "CSDVersion", text);
+        Command(IDM_MNUREFRESH);
+        EXPECT_EQ(main->ServicePack(), number) << text;
+    }
 }
 
 TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDetails)
 {
-    AddHotfix("Q300001", "");
+    WriteSz(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q300001\\File 1", "Name", "x.dll");   // no text
     ScratchDir& dir = AddUninstallDir("Q300001");
     dir.AddFile("uninst.inf", LocalTime(1999, 1, 2, 3, 4, 6));
     dir.AddFile("a.dll");
@@ -185,6 +192,7 @@ TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDet
               std::string("yyyy/mm/dd", 11));
     EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTDATE)), "1999/01/02");
     EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTHOTFIXDATE)), "n/a");
+    EXPECT_EQ(TextOf(GetDlgItem(details, IDC_EDTDESCRIPTION)), "n/a");
 }
 
 TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
@@ -217,6 +225,10 @@ TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
     EXPECT_EQ(started.Owner, main->Handle());
     // Nothing waits for the uninstall, nothing is reloaded.
     EXPECT_EQ(RowCount(), 1);
+    prompts.ShellOpenResult = 2;   // the shell cannot start it
+    Command(IDM_MNUUNINSTALL);
+    EXPECT_EQ(LastMessage().Text, "Could not start " + std::string(system) +
+                                      "\\rundll32.exe. The hotfix has not been uninstalled.");
 
     // Rows read from another computer are never uninstalled here, even when
     // the command comes while the local computer is current again.
@@ -227,7 +239,7 @@ TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
     const size_t asked = prompts.Messages.size();
     Command(IDM_MNUUNINSTALL);
     EXPECT_EQ(prompts.Messages.size(), asked);
-    EXPECT_EQ(prompts.ShellOpens.size(), 1u);
+    EXPECT_EQ(prompts.ShellOpens.size(), 2u);
 }
 
 TEST_F(CommandsTest, ArticleGoesToTheShellThroughTheStoredTemplateOrReportsWhyNot)
@@ -350,7 +362,7 @@ TEST_F(CommandsTest, SaveAsWritesTheListAsDisplayedInEachSeparation)
     EXPECT_EQ(request.InitialDir, out.Path());
 }
 
-TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheFilterEntryAndAddsItsExtension)
+TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheTypedOrPickedTypeUnderTheDialogsName)
 {
     AddHotfix("Q300001", "Alpha, \"the\" <first> & best");
     AddHotfix("Q300002", "Second");
@@ -359,14 +371,13 @@ TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheFilterEntryAndAddsItsExtension)
     int order[] = {1, 0, 2, 3, 4};
     ASSERT_TRUE(ListView_SetColumnOrderArray(List(), 5, order));
 
-    SaveAs(out.Path() + "list", 3);
-    ASSERT_TRUE(FileExists(out.Path() + "list.csv"));
-    EXPECT_EQ(ReadWholeFile(out.Path() + "list.csv"),
+    SaveAs(out.Path() + "list", 3);   // as the dialog gives a name typed in quotes
+    EXPECT_EQ(ReadWholeFile(out.Path() + "list"),
               "Description,Hotfix,Hotfix date,Date applied,Affected files\r\n"
               "\"Alpha, \"\"the\"\" <first> & best\",Q300001,(unknown),(unknown),(unknown)\r\n"
               "Second,Q300002,(unknown),(unknown),(unknown)\r\n");
 
-    SaveAs(out.Path() + "list", 4);
+    SaveAs(out.Path() + "list.htm", 4);
     const std::string html = ReadWholeFile(out.Path() + "list.htm");
     EXPECT_NE(html.find("\\\\" + LocalName()), std::string::npos) << html;
     EXPECT_NE(html.find("Service Pack 3 and 2 hotfixes applied"), std::string::npos) << html;
@@ -380,10 +391,12 @@ TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheFilterEntryAndAddsItsExtension)
         html, std::regex("list saved [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}<")))
         << html;
 
-    // A name with an extension of its own keeps it, whatever the entry.
+    // A name with an extension of its own keeps it; a known one decides the format.
     SaveAs(out.Path() + "list.dat", 3);
     EXPECT_TRUE(FileExists(out.Path() + "list.dat"));
     EXPECT_FALSE(FileExists(out.Path() + "list.dat.csv"));
+    SaveAs(out.Path() + "typed.HTML", 1);
+    EXPECT_EQ(ReadWholeFile(out.Path() + "typed.HTML").substr(0, 40), html.substr(0, 40));
     EXPECT_TRUE(prompts.Messages.empty());
 }
 
@@ -483,6 +496,22 @@ TEST_F(CommandsTest, SaveAsProposesTheRowsComputerAndRemembersTheDirectory)
     EXPECT_EQ(main->Options().SaveAsDirectory, out.Path());
 }
 
+// As a Japanese user (tests/gui/main.cmake): "\x95\x5C" ends in a byte that reads as "\\".
+TEST_F(CommandsTest, SaveAsInADoubleByteCodePageKeepsTheDirectoryWhole)
+{
+    if (!std::getenv("PS_OTHER_LOCALE"))
+        GTEST_SKIP() << "for the Japanese run";
+    ASSERT_EQ(GetACP(), 932u);
+    AddHotfix("Q300001");
+    ScratchDir out(WindowsDirectory() + "exports" + ProcessTag());
+    const std::string dir = out.Path() + "\x95\x5C", file = dir + "\\\x95\x5Clist.txt";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    WriteSz(HKEY_CURRENT_USER, kSettingsPath, "Save As directory", dir);   // gets its "\\"
+    Start();
+    SaveAs(file);
+    EXPECT_EQ(prompts.SaveFileRequests[0].InitialDir, dir + "\\");
+    EXPECT_EQ(main->Options().SaveAsDirectory, dir + "\\");
+}
 TEST_F(CommandsTest, SaveAsToAFileThatCannotBeCreatedReportsItAndWritesNothing)
 {
     AddHotfix("Q300001");

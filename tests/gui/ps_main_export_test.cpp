@@ -88,8 +88,8 @@ TEST_F(ExportTest, SortedListWithADraggedColumnSavedAsCsvAndHtml)
     ASSERT_EQ(std::vector<int>(order, order + 5), (std::vector<int>{4, 0, 1, 2, 3}));
     ASSERT_EQ(Column(0), (Texts{"Q300003", "Q300004", "Q300002", "Q300001"}));
 
-    SaveAs(out + "list", 3);
-    SaveAs(out + "list", 4);
+    SaveAs(out + "list.csv", 3);   // as the dialog completes the typed name
+    SaveAs(out + "list.htm", 4);
     ASSERT_TRUE(prompts.Messages.empty()) << prompts.Messages[0].Text;
     ASSERT_FALSE(ReadWholeFile(out + "list.csv").empty());
     ASSERT_FALSE(ReadWholeFile(out + "list.htm").empty());

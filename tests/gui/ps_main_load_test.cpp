@@ -329,6 +329,9 @@ TEST_F(SP4Test, DeletingRemovesOnlyTheListedHotfixesBackupsAndKeys)
 
     EXPECT_FALSE(DirectoryExists(listed.Path()));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q169461"));
+    EXPECT_NE(prompts.Messages.at(0).Text.find("of 2 pre-SP4 hotfixes will be deleted for good: "
+                                               "Q169461, Q177668."), std::string::npos);
+    prompts.Messages.erase(prompts.Messages.begin());
     ASSERT_EQ(prompts.Messages.size(), 1u);
     EXPECT_EQ(prompts.Messages[0].Text,
               "Error deleting the Reg entry \\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"
@@ -344,7 +347,7 @@ TEST_F(SP4Test, DeletingRemovesOnlyTheListedHotfixesBackupsAndKeys)
     EXPECT_FALSE(MachineSetting("Ignore pre-SP4 hotfixes").Exists);
 }
 
-TEST_F(SP4Test, ABackupThatCannotBeDeletedIsReportedAndItsRowGoesAllTheSame)
+TEST_F(SP4Test, ABackupThatCannotBeDeletedIsReportedAndKeepsItsKeysAndRow)
 {
     AddHotfix("Q169461");
     ScratchDir& backup = AddUninstallDir("Q169461");
@@ -357,13 +360,20 @@ TEST_F(SP4Test, ABackupThatCannotBeDeletedIsReportedAndItsRowGoesAllTheSame)
     Start();
     CloseHandle(busy);
 
-    ASSERT_FALSE(prompts.Messages.empty());
+    ASSERT_EQ(prompts.Messages.size(), 2u);   // the question first
+    prompts.Messages.erase(prompts.Messages.begin());
     EXPECT_EQ(prompts.Messages[0].Text,
               "Error deleting " + backup.Path() +
                   ". Make sure you have sufficient rights to the directory and its files.");
     EXPECT_EQ(prompts.Messages[0].Caption, "Patchscope");
-    EXPECT_EQ(RowCount(), 0);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q169461"));
+    EXPECT_EQ(Column(0), (Texts{"Q169461"}));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q169461\\File 1"));
+    Close();   // No to the question deletes nothing
+    WriteDword(HKEY_LOCAL_MACHINE, kMachineSettings, "Don't ask about SP4", 0);
+    AnswerSP4(1);
+    prompts.MessageAnswers.push_back(IDNO);
+    Start();
+    EXPECT_TRUE(DirectoryExists(backup.Path()) && RowCount() == 1);
 }
 
 TEST_F(SP4Test, DontAskAgainOnlyRemembersTheAnswer)

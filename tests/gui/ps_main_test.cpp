@@ -118,6 +118,22 @@ TEST_F(FrameTest, ComputerBoxLoadsOnEnterTabAndPickedEntriesAndFocusesTheList)
     PumpMessages(20);
     EXPECT_EQ(main->Computer(), "\\\\" + LocalName());
     EXPECT_EQ(RowCount(), 1);
+    TypeComputer("  " + Lower(LocalName()) + " \t");   // blanks around a name are dropped
+    EXPECT_EQ(main->Computer(), "\\\\" + LocalName());
+    // Tab and F6 from the list to the box, F6 back; Ctrl+C copies the row, tab-separated.
+    for (UINT key : {VK_TAB, VK_F6}) {
+        PressKey(key, List());
+        EXPECT_EQ(GetFocus(), ComputerEdit()) << key;
+        PressKey(VK_F6, ComputerEdit());
+        EXPECT_EQ(GetFocus(), List()) << key;
+    }
+    Select(0);
+    SendMessageA(List(), WM_CHAR, 3, 0);
+    ASSERT_TRUE(OpenClipboard(main->Handle()));
+    const HANDLE data = GetClipboardData(CF_TEXT);
+    EXPECT_STREQ(data ? static_cast<const char*>(GlobalLock(data)) : "",
+                 "Q700001\tA fix\t(unknown)\t(unknown)\t(unknown)\r\n");
+    CloseClipboard();
 }
 
 TEST_F(FrameTest, BrowsingLoadsTheChosenComputerAndCancelChangesNothing)

@@ -373,16 +373,20 @@ TEST_F(Settings, ClearCacheAsksThenEmptiesTheKeyForGood)
     WriteSz(HKEY_LOCAL_MACHINE, cache + "\\Kept", "Inside", "stays");
     FForm.ReadOptions(FOptions);
 
-    FPrompts.MessageAnswers = {IDNO, IDYES};
+    FPrompts.MessageAnswers = {IDNO, IDYES, IDYES};
     EXPECT_EQ(Show([&](TDialog&) {
                   ClickTab(1);
                   ClickControl(Item(IDC_BTNCLEARCACHE));
                   EXPECT_TRUE(ReadRawValue(HKEY_LOCAL_MACHINE, cache, "Q147222").Exists);
                   ClickControl(Item(IDC_BTNCLEARCACHE));
+                  ReadOnlyKey locked(cache, HKEY_LOCAL_MACHINE);   // then: no rights
+                  ClickControl(Item(IDC_BTNCLEARCACHE));
                   ClickControl(Item(IDC_BTNCANCEL));
               }),
               IDCANCEL);
-    ASSERT_EQ(MessageCount(), 2u);   // the two questions, nothing after
+    ASSERT_EQ(MessageCount(), 4u);   // three questions, one failure
+    EXPECT_EQ(FPrompts.Messages[3].Text.substr(0, 60),
+              "The directory listing cache could not be cleared completely.");
     EXPECT_EQ(FPrompts.Messages[0].Text, "Are you sure you want to clear the directory listing cache?");
     EXPECT_EQ(FPrompts.Messages[0].Caption, "Clear cache");
     EXPECT_EQ(FPrompts.Messages[0].Flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));

@@ -96,10 +96,10 @@ void WriteDword(HKEY root, const std::string& keyPath, const std::string& name, 
                   std::string(reinterpret_cast<const char*>(&value), sizeof value));
 }
 
-ReadOnlyKey::ReadOnlyKey(const std::string& path)
+ReadOnlyKey::ReadOnlyKey(const std::string& path, HKEY root)
 {
-    CreateKey(HKEY_CURRENT_USER, path);
-    RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &FKey);
+    CreateKey(root, path);
+    RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &FKey);
     DWORD size = 0;
     RegGetKeySecurity(FKey, DACL_SECURITY_INFORMATION, nullptr, &size);
     FOldRights.resize(size);

@@ -43,12 +43,12 @@ inline void WriteSz(HKEY root, const std::string& keyPath, const std::string& na
 void WriteDword(HKEY root, const std::string& keyPath, const std::string& name, DWORD value);
 void CreateKey(HKEY root, const std::string& keyPath);
 
-// Denies everyone all but reading on a key of HKEY_CURRENT_USER (created when
+// Denies everyone all but reading on a key of Root (created when
 // missing) for the life of the object, and gives the old rights back so that
 // the private registry can be removed.
 class ReadOnlyKey {
 public:
-    explicit ReadOnlyKey(const std::string& path);
+    explicit ReadOnlyKey(const std::string& path, HKEY root = HKEY_CURRENT_USER);
     ~ReadOnlyKey();
     ReadOnlyKey(const ReadOnlyKey&) = delete;
     ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
