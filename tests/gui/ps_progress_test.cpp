@@ -153,7 +153,7 @@ TEST(ProgressWindow, HasItsDesignedSizeAndLook)
         form.StepProgress();
     form.SetFileName("hotfix_component.dll");
     form.Show();
-    PumpMessages(100);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
     const SIZE client = ClientSize(form.Handle());
     EXPECT_NEAR(client.cx, 307, 1);
     EXPECT_NEAR(client.cy, 108, 1);
