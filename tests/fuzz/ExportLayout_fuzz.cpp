@@ -2,8 +2,9 @@
 // that separates the cells, then the cells: computer, summary, time and
 // charset of the page, the captions, and rows of whole lines.
 // Whatever the cells hold, the CSV parses back (with the small parser below)
-// to the same cells, the HTML table holds the same cells, and the text layout
-// is the cells with their separators or padding.
+// to the same cells, the HTML table holds the same cells, the page's texts
+// (heading, summary, time) read back unescaped, and the text layout keeps
+// its lines, separators and column starts.
 #include "ExportLayout.h"
 
 #include <algorithm>
@@ -146,25 +147,62 @@ std::string Between(const std::string& page, const std::string& open, const std:
     return text;
 }
 
-std::string TextLayoutOf(const Rows& rows, int columnSep)
+std::vector<std::string> Split(const std::string& text, const std::string& separator)
 {
-    const std::size_t columns = rows.empty() ? 0 : rows[0].size();
-    std::vector<std::size_t> widths(columns, 0);
-    for (const auto& row : rows)
-        for (std::size_t c = 0; c < columns; ++c)
-            widths[c] = std::max(widths[c], row[c].size() + 2);
-    std::string text;
-    for (const auto& row : rows) {
-        for (std::size_t c = 0; c + 1 < columns && columnSep >= 0 && columnSep <= 3; ++c) {
-            text += row[c];
-            if (columnSep == 1)
-                text += std::string(widths[c] - row[c].size(), ' ');
-            else
-                text += "\t ;,"[columnSep];
-        }
-        text += row.back() + "\r\n";
+    std::vector<std::string> parts;
+    for (std::size_t at = 0;;) {
+        const std::size_t next = text.find(separator, at);
+        parts.push_back(text.substr(at, next - at));
+        if (next == std::string::npos)
+            return parts;
+        at = next + separator.size();
     }
-    return text;
+}
+
+// The text layout read back by its properties. Each row is a line. Tab,
+// semicolon and comma: where no cell holds the separator, a line splits back
+// into its row. Spaces: where no cell holds a blank and only last cells may
+// be empty, every column starts at the same place on every line and its
+// widest cell is followed by exactly two blanks. Any other separator value:
+// the last cells alone.
+void CheckTextLayout(const std::string& text, const Rows& rows, int columnSep)
+{
+    const auto anyCellHolds = [&](const char* bytes) {
+        return std::any_of(rows.begin(), rows.end(), [&](const auto& row) {
+            return std::any_of(row.begin(), row.end(), [&](const std::string& cell) {
+                return cell.find_first_of(bytes) != std::string::npos;
+            });
+        });
+    };
+    if (anyCellHolds("\r\n"))
+        return;   // lines cannot be told apart
+    const std::vector<std::string> lines = Split(text, "\r\n");
+    Check(lines.size() == rows.size() + 1 && lines.back().empty());
+    const char separator[] = {"\t ;,"[columnSep & 3], '\0'};
+    const bool padded = columnSep == 1 && !anyCellHolds(" ");
+    const bool splits = columnSep != 1 && !anyCellHolds(separator);
+    std::vector<std::size_t> starts, gaps(rows.empty() ? 0 : rows[0].size(), std::string::npos);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (columnSep < 0 || columnSep > 3)
+            Check(lines[r] == rows[r].back());
+        else if (splits)
+            Check(Split(lines[r], separator) == rows[r]);
+        for (std::size_t c = 0, at = 0; padded && c < rows[r].size(); ++c) {
+            if (r == 0)
+                starts.push_back(at);
+            if (rows[r][c].empty() && c + 1 < rows[r].size())
+                return;   // an empty cell's blanks join the gap
+            Check(at == starts[c] && lines[r].compare(at, rows[r][c].size(), rows[r][c]) == 0);
+            at += rows[r][c].size();
+            Check(c + 1 < rows[r].size() || at == lines[r].size());
+            const std::size_t gap =
+                std::min(lines[r].find_first_not_of(' ', at), lines[r].size()) - at;
+            gaps[c] = std::min(gaps[c], gap);
+            at += gap;
+        }
+    }
+    for (std::size_t c = 0; padded && !rows.empty() && c + 1 < gaps.size(); ++c)
+        Check(gaps[c] == 2);
 }
 
 }  // namespace
@@ -207,10 +245,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(ParseHtmlTable(html.Bytes) == shown);
     Check(Between(html.Bytes, "<title>", "</title>")
           == (Cut(page.Computer).empty() ? "Hotfixes" : "Hotfixes on " + Cut(page.Computer)));
+    Check(Between(html.Bytes, "<h1>", "</h1>")
+          == (Cut(page.Computer).empty() ? "Hotfixes" : "Hotfixes on " + Cut(page.Computer)));
+    Check(Between(html.Bytes, "<p>", "</p>")
+          == Cut(page.Summary) + "; list saved " + Cut(page.ExportTime));
     Check(Between(html.Bytes, "charset=", "\">") == Cut(page.Charset));
 
     TStringWriter text;
     WriteTextLayout(text, table, columnSep);
-    Check(text.Bytes == TextLayoutOf(Rows(shown.begin() + 1, shown.end()), columnSep));
+    CheckTextLayout(text.Bytes, Rows(shown.begin() + 1, shown.end()), columnSep);
     return 0;
 }

@@ -9,23 +9,9 @@
 
 namespace {
 
-// The quotient rounded half away from zero, worked out in 128 bits.
-__int128 Rounded(__int128 value, __int128 unit)
+bool EndsWith(const std::string& text, const std::string& end)
 {
-    const __int128 magnitude = value < 0 ? -value : value;
-    __int128 quotient = (magnitude * 2 + unit) / (unit * 2);
-    return value < 0 ? -quotient : quotient;
-}
-
-std::string Digits(__int128 value)
-{
-    if (value == 0)
-        return "0";
-    const bool negative = value < 0;
-    std::string text;
-    for (__int128 rest = negative ? -value : value; rest > 0; rest /= 10)
-        text.insert(text.begin(), static_cast<char>('0' + static_cast<int>(rest % 10)));
-    return negative ? "-" + text : text;
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace
@@ -50,15 +36,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string text = FormatSize(value, withBytes, display, separator);
 
-    __int128 number = value;
+    // The unit as the text shows it, then whether the thresholds allow it:
+    // megabytes from KiloByteThreshold kB up, else kilobytes from
+    // ByteThreshold up, else bytes.
+    __int128 unitSize = 1;
     std::string unit = withBytes ? " bytes" : "";
-    if (display.DisplayMegabytes && __int128(value) >= __int128(display.KiloByteThreshold) * 1024) {
-        number = Rounded(value, 1048576);
+    if (EndsWith(text, " MB")) {
+        unitSize = 1048576;
         unit = " MB";
-    } else if (display.DisplayKilobytes && value >= display.ByteThreshold) {
-        number = Rounded(value, 1024);
+    } else if (EndsWith(text, " kB")) {
+        unitSize = 1024;
         unit = " kB";
     }
+    const bool megabytes =
+        display.DisplayMegabytes && __int128(value) >= __int128(display.KiloByteThreshold) * 1024;
+    const bool kilobytes = !megabytes && display.DisplayKilobytes && value >= display.ByteThreshold;
+    if ((unitSize == 1048576) != megabytes || (unitSize == 1024) != kilobytes)
+        std::abort();
 
     // The number with the separator between groups of three digits, then the unit.
     if (text.size() < unit.size() || text.compare(text.size() - unit.size(), unit.size(), unit) != 0)
@@ -79,7 +73,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ++groupDigits;
         plain += grouped[i++];
     }
-    if ((groups > 0 && groupDigits != 3) || plain != Digits(number))
+    // Digits with an optional minus, no leading zero, never "-0".
+    const std::size_t first = !plain.empty() && plain[0] == '-' ? 1 : 0;
+    if ((groups > 0 && groupDigits != 3) || plain.size() <= first || plain.size() > 21 ||
+        plain.find_first_not_of("0123456789", first) != std::string::npos ||
+        (plain[first] == '0' && plain.size() > 1))
+        std::abort();
+    // The number read back is the size in the unit, rounded to the nearest
+    // whole number, halves away from zero.
+    __int128 number = 0;
+    for (char c : plain)
+        if (c != '-')
+            number = number * 10 + (c - '0');
+    if (first)
+        number = -number;
+    const __int128 shown = number * unitSize;
+    const __int128 error = shown > value ? shown - value : value - shown;
+    const __int128 magnitude = shown < 0 ? -shown : shown;
+    const __int128 exact = value < 0 ? -__int128(value) : __int128(value);
+    if (error * 2 > unitSize || (error * 2 == unitSize && magnitude < exact))
         std::abort();
     return 0;
 }

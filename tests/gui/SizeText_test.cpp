@@ -19,7 +19,8 @@ TEST(SizeText, BytesKilobytesAndMegabytesByTheirThresholds)
     display.DisplayKilobytes = false;
     display.DisplayMegabytes = true;                            // without kB: MB alone
     EXPECT_EQ(FormatSize(8192LL * 1024 - 1, false, display, ","), "8,388,607");
-    EXPECT_EQ(FormatSize(9961472 + 524288, false, display, ","), "10 MB");   // 9.5 MB
+    EXPECT_EQ(FormatSize(9961472, false, display, ","), "10 MB");   // 9.5 MB: halves up
+    EXPECT_EQ(FormatSize(9961471, false, display, ","), "9 MB");
     display.DisplayKilobytes = true;
     EXPECT_EQ(FormatSize(8192LL * 1024 - 1, false, display, ","), "8,192 kB");
     EXPECT_EQ(FormatSize(5368709120LL, false, display, ","), "5,120 MB");

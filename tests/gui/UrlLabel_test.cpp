@@ -92,15 +92,13 @@ TEST_F(ShownAboutBox, LinkIsBlueAndUnderlinedAndPurpleWhilePressed)
     EXPECT_GE(LongestRowOf(label, TUrlLabel::kLinkColor), ClientSize(label).cx - 3);
 
     MouseDown(label, 3, 3);
-    PumpMessages(20);
-    EXPECT_TRUE(web().Pressed());
+    EXPECT_TRUE(PumpUntil([&] { return web().Pressed(); }));
     EXPECT_GT(PixelsOf(label, TUrlLabel::kPressedColor), 0);
     EXPECT_EQ(PixelsOf(label, TUrlLabel::kLinkColor), 0);
 
     // Released outside the text: back to blue, and nothing is opened.
     MouseUp(label, -20, -20);
-    PumpMessages(20);
-    EXPECT_FALSE(web().Pressed());
+    EXPECT_TRUE(PumpUntil([&] { return !web().Pressed(); }));
     EXPECT_GT(PixelsOf(label, TUrlLabel::kLinkColor), 0);
     EXPECT_TRUE(prompts.ShellOpens.empty());
 }

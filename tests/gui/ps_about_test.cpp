@@ -127,7 +127,7 @@ TEST(AboutBox, HasItsDesignedSizeAndLook)
 {
     TfrmAbout form(nullptr);
     form.Show();
-    PumpMessages(100);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
     const SIZE client = ClientSize(form.Handle());
     EXPECT_NEAR(client.cx, 375, 1);
     EXPECT_NEAR(client.cy, 195, 1);

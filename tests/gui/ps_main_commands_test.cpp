@@ -83,7 +83,7 @@ TEST_F(CommandsTest, DetailsWindowsAreFoundByTheHotfixAndComputerTheyShow)
     SendMessageA(main->Handle(), WM_COMMAND, MAKEWPARAM(IDM_POPUPDETAILS, 0), 0);
     PumpMessages(20);
     EXPECT_EQ(main->DetailWindows().size(), 2u);
-    EXPECT_EQ(GetForegroundWindow(), longer->Handle());
+    EXPECT_EQ(FrontWindowOfThisProcess(), longer->Handle());
 
     // A closed window leaves the table; the command opens a new one.
     SendMessageA(longer->Handle(), WM_CLOSE, 0, 0);
@@ -107,7 +107,7 @@ TEST_F(CommandsTest, DetailsWindowsAreFoundByTheHotfixAndComputerTheyShow)
     Select(1);
     Command(IDM_MNUDETAILS);
     EXPECT_EQ(main->DetailWindows().size(), 3u);
-    EXPECT_EQ(GetForegroundWindow(), main->DetailWindows()[2]->Handle());
+    EXPECT_EQ(FrontWindowOfThisProcess(), main->DetailWindows()[2]->Handle());
 }
 
 TEST_F(CommandsTest, ServicePackWindowOpensWithoutASelectedRowOncePerComputer)
@@ -171,7 +171,6 @@ TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDet
     };
     prompts.DialogScripts.push_back(typeSettings(IDC_BTNCANCEL));
     Command(IDM_MNUOPTIONS);
-    PumpMessages(50);
     ASSERT_EQ(prompts.DialogsShown.size(), 1u);
     EXPECT_EQ(Cell(0, 1), "(unknown)");
     EXPECT_EQ(Cell(0, 3), "1999-01-02 03:04:06");
@@ -181,7 +180,8 @@ TEST_F(CommandsTest, SettingsCancelledChangeNothingAndConfirmedRewriteListAndDet
 
     prompts.DialogScripts.push_back(typeSettings(IDC_BTNOK));
     Command(IDM_MNUOPTIONS);
-    PumpMessages(50);
+    // The open details window hears of the new settings by a posted message.
+    PumpUntil([&] { return TextOf(GetDlgItem(details, IDC_EDTDATE)) == "1999/01/02"; });
     ASSERT_EQ(prompts.DialogsShown.size(), 2u);
     EXPECT_EQ(Cell(0, 1), "n/a");
     EXPECT_EQ(Cell(0, 2), "n/a");
@@ -393,7 +393,7 @@ TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheTypedOrPickedTypeUnderTheDialogs
 
     // A name with an extension of its own keeps it; a known one decides the format.
     SaveAs(out.Path() + "list.dat", 3);
-    EXPECT_TRUE(FileExists(out.Path() + "list.dat"));
+    EXPECT_EQ(ReadWholeFile(out.Path() + "list.dat"), ReadWholeFile(out.Path() + "list.csv"));
     EXPECT_FALSE(FileExists(out.Path() + "list.dat.csv"));
     SaveAs(out.Path() + "typed.HTML", 1);
     EXPECT_EQ(ReadWholeFile(out.Path() + "typed.HTML").substr(0, 40), html.substr(0, 40));
@@ -417,10 +417,16 @@ struct TSaveDialogScript {
             DefaultExtensions.emplace_back(reinterpret_cast<const char*>(lParam));
         return CallWindowProcA(Original, window, message, wParam, lParam);
     }
+    static inline DWORD Started = 0;
     static void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD)
     {
         const HWND dialog = FindWindowA(nullptr, "Save As");
-        if (!dialog || Done || !IsWindowVisible(dialog))
+        if (!dialog || !IsWindowVisible(dialog))
+            return;
+        // A dialog that the script could not finish is cancelled in the end.
+        if (GetTickCount() - Started > kGuiTimeLimitMs)
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        if (Done)
             return;
         const HWND types = GetDlgItem(dialog, cmb1);
         HWND name = GetDlgItem(dialog, edt1);
@@ -462,6 +468,7 @@ TEST_F(CommandsTest, SystemSaveDialogGivesThePickedEntrysExtensionAndFormat)
     TSaveDialogScript::Name = "picked";
     TSaveDialogScript::Done = false;
     TSaveDialogScript::DefaultExtensions.clear();
+    TSaveDialogScript::Started = GetTickCount();
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, TSaveDialogScript::Step);
     Command(IDM_MNUSAVEAS);
     KillTimer(nullptr, timer);

@@ -153,7 +153,7 @@ TEST(ProgressWindow, HasItsDesignedSizeAndLook)
         form.StepProgress();
     form.SetFileName("hotfix_component.dll");
     form.Show();
-    PumpMessages(100);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
     const SIZE client = ClientSize(form.Handle());
     EXPECT_EQ(client.cx, 307);
     EXPECT_EQ(client.cy, 108);

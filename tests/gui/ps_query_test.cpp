@@ -136,7 +136,7 @@ TEST(QuerySP4, HasItsDesignedSizeAndLook)
 {
     TfrmQuerySP4 form(nullptr);
     form.Show();
-    PumpMessages(100);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
     const SIZE client = ClientSize(form.Handle());
     EXPECT_NEAR(client.cx, 513, 1);
     EXPECT_NEAR(client.cy, 209, 1);

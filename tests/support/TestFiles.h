@@ -5,8 +5,11 @@
 
 // A directory that exists for the lifetime of the object and is then removed
 // with everything in it. Tests create uninstall directories below the prefix's
-// Windows directory with it; names carry the process id so that test programs
-// running side by side do not meet.
+// Windows directory with it. Names a test chooses carry the process id
+// (ProcessTag) so that test programs running side by side do not meet; the
+// names the programs fix ($NtUninstall<ID>$, $NtServicePackUninstall$) are
+// the same for every test program, so the programs that create them hold the
+// CTest resource lock "uninstall_dirs".
 class ScratchDir {
 public:
     explicit ScratchDir(std::string path);   // created (with parents) at once

@@ -122,6 +122,17 @@ HWND FindControlByText(HWND parent, const std::string& text, const char* classNa
 
 std::string TextOf(HWND window) { return GetWindowTextString(window); }
 
+HWND FrontWindowOfThisProcess()
+{
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
 void PressKey(UINT virtualKey, HWND target)
 {
     HWND window = target;

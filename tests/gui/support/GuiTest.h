@@ -29,6 +29,10 @@ void PumpMessages(DWORD forMs = 0);
 HWND FindControl(HWND parent, int id);
 HWND FindControlByText(HWND parent, const std::string& text, const char* className = nullptr);
 std::string TextOf(HWND window);
+// The visible top-level window of this process that lies above the others
+// (the one brought to the front last), whatever another program's windows do
+// with the focus.
+HWND FrontWindowOfThisProcess();
 
 // A key pressed and released on Target, queued as the keyboard would queue
 // it when Target has the focus, then pumped. Never "whatever has the focus":
