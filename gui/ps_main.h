@@ -12,11 +12,11 @@
 #include "Window.h"
 
 class TExtListView;
-struct TExportTable;
 struct TListItem;
 class TUserOptions;
 class TfrmAbout;
 class TfrmDetails;
+class TfrmVerify;
 class TfrmQuerySP4;
 class TfrmOptions;
 
@@ -46,6 +46,7 @@ public:
     void NotifyDetailWindows();
     // The details windows open now, in the order of their slots.
     std::vector<TfrmDetails*> DetailWindows() const;
+    std::vector<TfrmVerify*> VerifyWindows() const;
     static bool IsArticleID(const std::string& id);
     int LoadToolIcon(const char* name);
     void AddToHistory(const std::string& computer);
@@ -127,6 +128,9 @@ private:
     void mnuOpenKBClick();
     void mnuSaveAsClick();
     void mnuOptionsClick();
+    // The verification window (ps_main_verify.cpp).
+    void mnuVerifyClick();
+    void VerifyWindowDestroyed(TfrmVerify& form);
 
     // Pieces of the commands.
     TfrmDetails* FindDetailWindow(const std::string& hotfixID) const;
@@ -134,8 +138,6 @@ private:
                           const std::string& servicePackCaption);
     void DetailWindowDestroyed(TfrmDetails& form);
     std::string ListComputerName() const;
-    TExportTable CollectExportTable() const;
-    void WriteExport(const std::string& fileName, int filterIndex);
 
     std::vector<std::string> FParameters;
     TfrmAbout* FAbout = nullptr;
@@ -150,6 +152,8 @@ private:
     // details window this window opened, which it owns until it closes.
     std::array<TfrmDetails*, 1024> FDetailWindows{};
     std::vector<std::unique_ptr<TfrmDetails>> FDetailForms;
+    // The open verification windows, owned until they close.
+    std::vector<std::unique_ptr<TfrmVerify>> FVerifyForms;
     // The computer whose hotfixes the rows show. After a failed connection
     // the local computer is current while the rows still show another one.
     std::string FListComputer;

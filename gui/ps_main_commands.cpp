@@ -9,11 +9,9 @@
 
 #include "CommandFormat.h"
 #include "DateTimePatterns.h"
-#include "ExportLayout.h"
 #include "FormHelpers.h"
-#include "LocaleInfo.h"
+#include "ListSaveAs.h"
 #include "Prompts.h"
-#include "TextStream.h"
 #include "UserOpts.h"
 #include "Win32pas.h"
 #include "ZStrFuncs.h"
@@ -22,52 +20,6 @@
 #include "ps_details.h"
 #include "ps_mainres_res.h"
 #include "ps_opts.h"
-
-namespace {
-
-// The Save As filter's entries, in the order of the filter text: the format
-// written and the default extension of each.
-enum class TExportFormat { Text, Csv, Html };
-struct TFilterEntry {
-    TExportFormat Format;
-    const char* Extension;
-};
-const TFilterEntry kSaveAsEntries[] = {{TExportFormat::Text, "txt"},
-                                       {TExportFormat::Text, "txt"},
-                                       {TExportFormat::Csv, "csv"},
-                                       {TExportFormat::Html, "htm"}};
-
-const TFilterEntry& SaveAsEntry(int filterIndex)
-{
-    const int count = static_cast<int>(std::size(kSaveAsEntries));
-    return kSaveAsEntries[filterIndex >= 1 && filterIndex <= count ? filterIndex - 1 : 0];
-}
-
-std::string LowerCase(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// The directory part of a file name, with its trailing backslash (or colon).
-std::string FileDirectory(const std::string& fileName)
-{
-    const std::size_t end = fileName.find_last_of("\\/:");
-    return end == std::string::npos ? std::string() : fileName.substr(0, end + 1);
-}
-
-// The file name with Extension added when its last part has none.
-std::string WithExtension(const std::string& fileName, const std::string& extension)
-{
-    const std::size_t dot = fileName.find_last_of('.');
-    const std::size_t separator = fileName.find_last_of("\\/:");
-    if (dot != std::string::npos && (separator == std::string::npos || dot > separator))
-        return fileName;
-    return fileName + "." + extension;
-}
-
-}  // namespace
 
 // The computer the rows came from, as a title names it.
 std::string TfrmMain::ListComputerName() const
@@ -221,77 +173,11 @@ void TfrmMain::mnuSaveAsClick()
 {
     if (!FControlsEnabled || listMain->ItemCount() == 0)
         return;
-    TSaveFileRequest request;
-    request.Title = LoadResString(IDS_SAVEASTITLE);
-    request.Filter = LoadResString(IDS_SAVEASFILTER);
-    request.DefaultExt = SaveAsEntry(1).Extension;
-    for (const TFilterEntry& entry : kSaveAsEntries)
-        request.FilterExtensions.emplace_back(entry.Extension);
-    request.Options =
-        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-    request.FileName = LowerCase(FListComputer.size() > 2 ? FListComputer.substr(2) : "");
-    if (!FOptions->SaveAsDirectory.empty() && DirectoryExists(FOptions->SaveAsDirectory))
-        request.InitialDir = FOptions->SaveAsDirectory;
-    if (!Prompts().SaveFile(FHandle, request))
-        return;
-
-    const std::string fileName =
-        WithExtension(request.FileName, SaveAsEntry(request.FilterIndex).Extension);
-    FOptions->SaveAsDirectory = FileDirectory(fileName);
-    WriteExport(fileName, request.FilterIndex);
-}
-
-// Creates the file (a failure is the general error report's) and writes the
-// list into it in the format of the filter entry; a failed write is reported
-// here, and what was written stays in the file.
-void TfrmMain::WriteExport(const std::string& fileName, int filterIndex)
-{
-    TTextFileStream file(fileName);
-    const TExportTable table = CollectExportTable();
-    try {
-        switch (SaveAsEntry(filterIndex).Format) {
-        case TExportFormat::Text:
-            WriteTextLayout(file, table, FOptions->ColumnSep);
-            break;
-        case TExportFormat::Csv:
-            WriteCsvLayout(file, table);
-            break;
-        case TExportFormat::Html: {
-            THtmlPage page;
-            page.Computer = ListComputerName();
-            page.Summary = StatusSummary();
-            page.ExportTime =
-                FormatDateTime(FOptions->ListTimeFormat, Now(), LocaleFormatSettings());
-            page.Charset = CharsetOfCodePage(GetACP());
-            WriteHtmlLayout(file, table, page);
-            break;
-        }
-        }
-    } catch (const EInOutError&) {
-        Prompts().MessageBox(FHandle, FormatResString(IDS_SAVEASFAILED, {fileName}),
-                             LoadResString(IDS_SAVEASTITLE), MB_OK | MB_ICONERROR);
-    }
-}
-
-// The list as displayed: the columns in their display order (the user may
-// have dragged the headers), the rows in their current order.
-TExportTable TfrmMain::CollectExportTable() const
-{
-    TExportTable table;
-    const std::vector<int> order = listMain->ColumnOrder();
-    for (int column : order)
-        table.Captions.push_back(listMain->Column(column).Caption);
-    const int rows = listMain->ItemCount();
-    table.Rows.reserve(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-        std::vector<std::string> cells;
-        cells.reserve(order.size());
-        for (int column : order)
-            cells.push_back(column == 0 ? listMain->ItemCaption(row)
-                                        : listMain->SubItemText(row, column - 1));
-        table.Rows.push_back(std::move(cells));
-    }
-    return table;
+    TListSaveRequest request;
+    request.Computer = ListComputerName();
+    request.Summary = StatusSummary();
+    request.DefaultFileName = FListComputer.size() > 2 ? FListComputer.substr(2) : "";
+    SaveListAs(FHandle, *FOptions, *listMain, request);
 }
 
 // ---------------------------------------------------------------------------
