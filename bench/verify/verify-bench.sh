@@ -2,19 +2,19 @@
 # verify-bench.sh BUILDDIR [RUNS]
 #
 # Times the verification of the 10,000-hotfix benchmark computer against its
-# floor of plain API calls, RUNS times by turns (default 5), in the prefix
+# floor of plain API calls, RUNS times by turns (default 3), in the prefix
 # BUILDDIR/verify-bench-prefix: the computer of make-bench.sh, each uninstall
 # directory given a script that puts fix<N>.dll into system32 and fix<N>.sys
 # into system32\drivers, its saved files version 4.0.1381.100 and installed
 # copies beside them (the libraries newer, the drivers the same version).
-# Prints the medians and their ratio.
+# Prints the medians and their ratios.
 set -eu
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
   echo "usage: $0 BUILDDIR [RUNS]" >&2
   exit 2
 fi
 build=$(cd -- "$1" && pwd)
-runs=${2:-5}
+runs=${2:-3}
 count=10000
 here=$(cd -- "$(dirname -- "$0")" && pwd)
 bench="$build/bench/verify/verify_bench.exe"
@@ -54,7 +54,10 @@ fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 wineserver -k </dev/null >/dev/null 2>&1 || true
 pinned wineserver -p </dev/null >/dev/null 2>&1
-output=$(pinned wine "$bench" "$runs" </dev/null 2>&1 | tr -d '\r')
+# Into a file: Wine's services inherit the streams and would hold a pipe open.
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+pinned wine "$bench" "$runs" </dev/null >"$out" 2>&1
 stop_prefix
-[ -n "$output" ] || { echo "the benchmark printed nothing" >&2; exit 1; }
-printf '%s\n' "$output"
+[ -s "$out" ] || { echo "the benchmark printed nothing" >&2; exit 1; }
+tr -d '\r' <"$out"
