@@ -94,7 +94,7 @@ TfrmVerify::TfrmVerify(HWND owner, TUserOptions& options, std::function<void(boo
     params.Owner = owner;
     params.Left = 80;
     params.Top = 80;
-    params.Width = 720;
+    params.Width = 900;
     params.Height = 400;
     params.Menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_VERIFYMENU));
     params.Icon = LoadIconA(instance, PS_MAINICON);

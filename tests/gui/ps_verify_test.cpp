@@ -44,6 +44,7 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     EXPECT_TRUE(IsWindowVisible(form.Handle()));
     EXPECT_EQ(TextOf(form.Handle()), "Verification of \\\\" + kComputerName);
 
+    SaveWindowShot(form.Handle(), "verify");
     TExtListView& list = form.FileList();
     const std::string installedDir = WindowsDirectory() + "system32\\" + place + "\\";
     std::vector<Texts> own;
