@@ -8,5 +8,8 @@ add_library(ps_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/DateTimePatterns.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TargetAccess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RegHive.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TimeZoneRule.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/TimeZoneRule.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InfFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PeVersion.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HotfixVerify.cpp)
 target_include_directories(ps_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})

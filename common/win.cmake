@@ -7,6 +7,7 @@ add_library(ps_common_win STATIC
   ${CMAKE_CURRENT_LIST_DIR}/LocaleInfo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ps_common.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HotfixReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HotfixRecords.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TargetAccessWin.cpp)
 target_include_directories(ps_common_win PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(ps_common_win PUBLIC ps_core advapi32 kernel32 user32)

@@ -35,6 +35,8 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
     for (const std::string& arg : args) {
         if (arg.starts_with("\\\\")) {
             result.Computer = arg;
+        } else if (arg == "/VERIFY") {
+            result.Verify = true;
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
             if (!ApplySelectionWord(arg, result)) {
                 result.InvalidParameter = arg;
@@ -59,6 +61,7 @@ const std::vector<std::string>& HelpTextLines()
         "D           Print the description.",
         "T           Print the date/time the hotfix was applied.",
         "F           Print the files that were replaced by the hotfix.",
+        "/VERIFY     Compare each hotfix's saved files with the installed ones.",
         "/?          Display this help screen.",
         "",
         "If none of Q, D, T, F is specified, all information will be printed.",

@@ -13,6 +13,8 @@ struct TConsoleArgs {
     bool PrintDateApplied = true;   // T
     bool PrintFiles = true;         // F
     std::string Computer;           // "" for the local computer, else "\\NAME"
+    // /VERIFY: the saved files of every hotfix compared with the installed ones.
+    bool Verify = false;
     // The first selection word with a character other than D, F, Q and T.
     std::optional<std::string> InvalidParameter;
 };
@@ -20,7 +22,8 @@ struct TConsoleArgs {
 // "/?" as the first argument asks for the help text and nothing else; an
 // argument that begins with two backslashes names the computer (the last one
 // counts); one that begins with D, F, Q or T is a selection word, which
-// replaces an earlier one; anything else is ignored. Examining stops at the
+// replaces an earlier one; "/VERIFY" asks for the verification instead of
+// the list; anything else is ignored. Examining stops at the
 // first invalid selection word.
 TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args);
 

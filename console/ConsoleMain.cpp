@@ -1,11 +1,15 @@
 #include "ConsoleMain.h"
 
+#include <memory>
 #include <new>
 
 #include "ConsoleArgs.h"
 #include "HotfixReader.h"
+#include "HotfixRecords.h"
+#include "HotfixVerify.h"
 #include "LocaleInfo.h"
 #include "RegistryEx.h"
+#include "TargetAccessWin.h"
 #include "ps_common.h"
 
 namespace {
@@ -128,6 +132,44 @@ void ListHotfixes(const TConsoleArgs& args, TLineWriter& output)
     reader.ReadHotfixes(machine, listing);
 }
 
+// One line per verified file: identifier, file, state, installed path,
+// installed version, saved version.
+class TConsoleVerification : public TVerifySink {
+public:
+    explicit TConsoleVerification(TLineWriter& output) : FOutput(output) {}
+
+    bool Continue(int, int, const std::string&) override { return true; }
+    void FileVerified(const TVerifiedFile& file) override
+    {
+        auto version = [](const std::optional<TFileVersion>& value) {
+            return value ? FileVersionText(*value) : std::string();
+        };
+        FOutput.WriteLine(file.HotfixID + '\t' + file.FileName + '\t' + StateText(file.State) +
+                          '\t' + file.InstalledPath + '\t' + version(file.InstalledVersion) +
+                          '\t' + version(file.SavedVersion));
+        Counts.Add(file);
+    }
+
+    TVerifyCounts Counts;
+
+private:
+    TLineWriter& FOutput;
+};
+
+// 0 when every file is in effect, 2 when any is undone or missing.
+int VerifyHotfixList(const TConsoleArgs& args, TLineWriter& output)
+{
+    TRegIniFileEx registry("");
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
+        ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
+    const THotfixRecords records = ReadHotfixRecords(registry, args.Computer);
+    const std::unique_ptr<TFileSource> files = OpenTargetFiles(args.Computer);
+    TConsoleVerification verification(output);
+    VerifyHotfixes(*files, records.Listed, records.Recorded, verification);
+    return verification.Counts.AllInEffect() ? 0 : 2;
+}
+
 }  // namespace
 
 void THandleLineWriter::WriteLine(const std::string& line)
@@ -163,6 +205,8 @@ int RunConsole(const std::vector<std::string>& args, TLineWriter& output)
         if (parsed.InvalidParameter)
             ReportError(output, "Invalid parameter " + *parsed.InvalidParameter + ", use /? for help",
                         true);
+        if (parsed.Verify)
+            return VerifyHotfixList(parsed, output);
         ListHotfixes(parsed, output);
         return 0;
     } catch (const TConsoleExit& exit) {

@@ -23,6 +23,7 @@
 #include "ps_about.h"
 #include "ps_common.h"
 #include "ps_details.h"
+#include "ps_verify.h"
 #include "ps_dialogs_res.h"
 #include "ps_mainres_res.h"
 #include "ps_query.h"
@@ -121,6 +122,7 @@ const TCommandItems kOpenKBItems{IDM_MNUOPENKB, IDM_POPUPOPENKB, IDC_TBTNOPENKBA
 const TCommandItems kSaveAsItems{IDM_MNUSAVEAS, 0, IDC_TBTNSAVEAS};
 
 const int kMenuHintIds[] = {IDM_MNUDETAILS,         IDM_MNUUNINSTALL,    IDM_MNUOPENKB,
+                            IDM_MNUVERIFY,
                             IDM_MNUSAVEAS,          IDM_MNUEXIT,         IDM_MNUVIEWCOMPUTER,
                             IDM_MNULOCALCOMPUTER,   IDM_MNUVIEWSERVICEPACK, IDM_MNUOPTIONS,
                             IDM_MNUVIEWTOOLBAR,     IDM_MNUVIEWSTATUSBAR, IDM_MNUREFRESH,
@@ -247,7 +249,8 @@ void TfrmMain::FormCreate()
         const char* Icon;
         int Button;
     } toolIcons[] = {{"Z_DETAILS", IDC_TBTNDETAILS},         {"Z_UNINSTALL", IDC_TBTNUNINSTALL},
-                     {"Z_OPENARTICLE", IDC_TBTNOPENKBARTICLE}, {"Z_COMPUTER", IDC_TBTNBROWSECOMPUTER},
+                     {"Z_OPENARTICLE", IDC_TBTNOPENKBARTICLE}, {"Z_VERIFY", IDC_TBTNVERIFY},
+                     {"Z_COMPUTER", IDC_TBTNBROWSECOMPUTER},
                      {"Z_SAVE", IDC_TBTNSAVEAS},             {"Z_REFRESH", IDC_TBTNREFRESH}};
     for (const auto& tool : toolIcons) {
         TBBUTTONINFOA info{};
@@ -298,6 +301,7 @@ void TfrmMain::CreateToolbar()
     const TBBUTTON buttons[] = {button(IDC_TBTNDETAILS),
                                 button(IDC_TBTNUNINSTALL),
                                 button(IDC_TBTNOPENKBARTICLE),
+                                button(IDC_TBTNVERIFY),
                                 separator(8),
                                 button(IDC_TBTNSAVEAS),
                                 separator(8),
@@ -528,7 +532,7 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
 {
     // Not while a details window scans: its questions and its end would
     // meet a half-loaded list.
-    if (TfrmDetails::AnyScanning())
+    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning())
         return;
     std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
@@ -987,7 +991,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Details windows are owned by this one: closing now would destroy a
         // scanning window, and this object that its scan calls back, in the
         // middle of the scan. The close waits for the scan's end.
-        if (TfrmDetails::AnyScanning()) {
+        if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning()) {
             FCloseAfterScan = true;
             return 0;
         }
@@ -1040,6 +1044,10 @@ bool TfrmMain::Command(int id, int code, HWND control)
     case IDM_POPUPOPENKB:
     case IDC_TBTNOPENKBARTICLE:
         mnuOpenKBClick();
+        return true;
+    case IDM_MNUVERIFY:
+    case IDC_TBTNVERIFY:
+        mnuVerifyClick();
         return true;
     case IDM_MNUSAVEAS:
     case IDC_TBTNSAVEAS:

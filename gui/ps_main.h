@@ -12,12 +12,11 @@
 #include "Window.h"
 
 class TExtListView;
-struct TExportTable;
-enum class TExportFormat { Text, Csv, Html };
 struct TListItem;
 class TUserOptions;
 class TfrmAbout;
 class TfrmDetails;
+class TfrmVerify;
 class TfrmQuerySP4;
 class TfrmOptions;
 
@@ -47,6 +46,7 @@ public:
     void NotifyDetailWindows();
     // The details windows open now, in the order of their slots.
     std::vector<TfrmDetails*> DetailWindows() const;
+    std::vector<TfrmVerify*> VerifyWindows() const;
     static bool IsArticleID(const std::string& id);
     int LoadToolIcon(const char* name);
     void AddToHistory(const std::string& computer);
@@ -132,6 +132,9 @@ private:
     void mnuOpenKBClick();
     void mnuSaveAsClick();
     void mnuOptionsClick();
+    // The verification window (ps_main_verify.cpp).
+    void mnuVerifyClick();
+    void VerifyWindowDestroyed(TfrmVerify& form);
 
     // Pieces of the commands.
     TfrmDetails* FindDetailWindow(const std::string& hotfixID) const;
@@ -139,8 +142,6 @@ private:
                           const std::string& servicePackCaption);
     void DetailWindowDestroyed(TfrmDetails& form);
     std::string ListComputerName() const;
-    TExportTable CollectExportTable(int onlyRow = -1) const;
-    void WriteExport(const std::string& fileName, TExportFormat format);
     void CopySelectedRow();
 
     std::vector<std::string> FParameters;
@@ -156,6 +157,8 @@ private:
     // details window this window opened, which it owns until it closes.
     std::array<TfrmDetails*, 1024> FDetailWindows{};
     std::vector<std::unique_ptr<TfrmDetails>> FDetailForms;
+    // The open verification windows, owned until they close.
+    std::vector<std::unique_ptr<TfrmVerify>> FVerifyForms;
     // The computer whose hotfixes the rows show. After a failed connection
     // the local computer is current while the rows still show another one.
     std::string FListComputer;

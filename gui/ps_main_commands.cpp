@@ -8,11 +8,9 @@
 
 #include "CommandFormat.h"
 #include "DateTimePatterns.h"
-#include "ExportLayout.h"
 #include "FormHelpers.h"
-#include "LocaleInfo.h"
+#include "ListSaveAs.h"
 #include "Prompts.h"
-#include "TextStream.h"
 #include "UserOpts.h"
 #include "Win32pas.h"
 #include "ZStrFuncs.h"
@@ -22,42 +20,6 @@
 #include "ps_details.h"
 #include "ps_mainres_res.h"
 #include "ps_opts.h"
-
-namespace {
-
-// The Save As filter's entries, in the order of the filter text: the format
-// written and the default extension of each.
-struct TFilterEntry {
-    TExportFormat Format;
-    const char* Extension;
-};
-const TFilterEntry kSaveAsEntries[] = {{TExportFormat::Text, "txt"},
-                                       {TExportFormat::Text, "txt"},
-                                       {TExportFormat::Csv, "csv"},
-                                       {TExportFormat::Html, "htm"}};
-
-const TFilterEntry& SaveAsEntry(int filterIndex)
-{
-    const int count = static_cast<int>(std::size(kSaveAsEntries));
-    return kSaveAsEntries[filterIndex >= 1 && filterIndex <= count ? filterIndex - 1 : 0];
-}
-
-// The format of a saved file: a known extension of its name decides, else
-// the filter entry that was picked.
-TExportFormat ExportFormatOf(const std::string& fileName, int filterIndex)
-{
-    const std::string extension =
-        LowerCaseAnsi(ExtractFileExt(fileName, AnsiLeadByte), AnsiLeadByte);
-    if (extension == ".txt")
-        return TExportFormat::Text;
-    if (extension == ".csv")
-        return TExportFormat::Csv;
-    if (extension == ".htm" || extension == ".html")
-        return TExportFormat::Html;
-    return SaveAsEntry(filterIndex).Format;
-}
-
-}  // namespace
 
 // The computer the rows came from, as a title names it.
 std::string TfrmMain::ListComputerName() const
@@ -217,82 +179,11 @@ void TfrmMain::mnuSaveAsClick()
 {
     if (!FControlsEnabled || listMain->ItemCount() == 0)
         return;
-    TSaveFileRequest request;
-    request.Title = LoadResString(IDS_SAVEASTITLE);
-    request.Filter = LoadResString(IDS_SAVEASFILTER);
-    request.DefaultExt = SaveAsEntry(1).Extension;
-    for (const TFilterEntry& entry : kSaveAsEntries)
-        request.FilterExtensions.emplace_back(entry.Extension);
-    request.Options =
-        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-    request.FileName =
-        LowerCaseAnsi(FListComputer.size() > 2 ? FListComputer.substr(2) : "", AnsiLeadByte);
-    if (!FOptions->SaveAsDirectory.empty() && DirectoryExists(FOptions->SaveAsDirectory))
-        request.InitialDir = FOptions->SaveAsDirectory;
-    if (!Prompts().SaveFile(FHandle, request))
-        return;
-
-    // The name as the dialog gives it: completed with the picked entry's
-    // extension unless the user typed one, or typed the name in quotes to
-    // have none.
-    const std::string& fileName = request.FileName;
-    FOptions->SaveAsDirectory = ExtractFilePath(fileName, AnsiLeadByte);
-    WriteExport(fileName, ExportFormatOf(fileName, request.FilterIndex));
-}
-
-// Creates the file (a failure is the general error report's) and writes the
-// list into it in the format; a failed write or close is reported here, and
-// what was written stays in the file.
-void TfrmMain::WriteExport(const std::string& fileName, TExportFormat format)
-{
-    TTextFileStream file(fileName);
-    const TExportTable table = CollectExportTable();
-    try {
-        switch (format) {
-        case TExportFormat::Text:
-            WriteTextLayout(file, table, FOptions->ColumnSep);
-            break;
-        case TExportFormat::Csv:
-            WriteCsvLayout(file, table);
-            break;
-        case TExportFormat::Html: {
-            THtmlPage page;
-            page.Computer = ListComputerName();
-            page.Summary = StatusSummary();
-            page.ExportTime =
-                FormatDateTime(FOptions->ListTimeFormat, Now(), LocaleFormatSettings());
-            page.Charset = CharsetOfCodePage(GetACP());
-            WriteHtmlLayout(file, table, page);
-            break;
-        }
-        }
-        file.Close();
-    } catch (const EInOutError&) {
-        Prompts().MessageBox(FHandle, FormatResString(IDS_SAVEASFAILED, {fileName}),
-                             LoadResString(IDS_SAVEASTITLE), MB_OK | MB_ICONERROR);
-    }
-}
-
-// The list as displayed: the columns in their display order (the user may
-// have dragged the headers), the rows in their current order; only the row
-// OnlyRow when it is 0 or above.
-TExportTable TfrmMain::CollectExportTable(int onlyRow) const
-{
-    TExportTable table;
-    const std::vector<int> order = listMain->ColumnOrder();
-    for (int column : order)
-        table.Captions.push_back(listMain->Column(column).Caption);
-    const int first = onlyRow >= 0 ? onlyRow : 0;
-    const int end = onlyRow >= 0 ? onlyRow + 1 : listMain->ItemCount();
-    for (int row = first; row < end; ++row) {
-        std::vector<std::string> cells;
-        cells.reserve(order.size());
-        for (int column : order)
-            cells.push_back(column == 0 ? listMain->ItemCaption(row)
-                                        : listMain->SubItemText(row, column - 1));
-        table.Rows.push_back(std::move(cells));
-    }
-    return table;
+    TListSaveRequest request;
+    request.Computer = ListComputerName();
+    request.Summary = StatusSummary();
+    request.DefaultFileName = FListComputer.size() > 2 ? FListComputer.substr(2) : "";
+    SaveListAs(FHandle, *FOptions, *listMain, request);
 }
 
 // Ctrl+C in the list: the selected row as a line of the text export,
@@ -303,7 +194,7 @@ void TfrmMain::CopySelectedRow()
     if (row < 0)
         return;
     TStringTextWriter line;
-    WriteTextLayout(line, CollectExportTable(row), 0);
+    WriteTextLayout(line, CollectExportTable(*listMain, row), 0);
     CopyTextToClipboard(FHandle, line.Text());
 }
 

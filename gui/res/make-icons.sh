@@ -1,5 +1,5 @@
 #!/bin/sh
-# Draws the six toolbar icons (16x16, transparent background) with
+# Draws the seven toolbar icons (16x16, transparent background) with
 # ImageMagick. The .ico files are committed; run this only to change them.
 set -eu
 cd "$(dirname "$0")"
@@ -29,3 +29,7 @@ draw -fill '#202080' -stroke black -draw 'rectangle 1,1 14,14' \
 # Refresh: a green circular arrow.
 draw -fill none -stroke '#008000' -strokewidth 2 -draw 'arc 2,2 13,13 300,240' \
      -fill '#008000' -stroke none -draw 'polygon 9,0 15,4 9,7' z_refresh.ico
+# Verify: a sheet with a green check mark.
+draw -fill white -stroke '#404040' -draw 'rectangle 1,1 11,14' \
+     -stroke '#000080' -draw 'line 3,4 9,4' -draw 'line 3,7 7,7' \
+     -fill none -stroke '#008000' -strokewidth 2 -draw 'polyline 6,10 9,13 15,5' z_verify.ico

@@ -15,3 +15,5 @@ if(PS_CAN_RUN_TESTS)
   set_tests_properties(ps_common_test_other_locale PROPERTIES
     FAIL_REGULAR_EXPRESSION " 0 tests from 0 test suites ran")
 endif()
+ps_add_test(HotfixVerify_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/HotfixVerify_test.cpp
+  LIBS ps_common_win ps_test_support version)

@@ -55,12 +55,17 @@ TEST(ConsoleArgs, LastComputerCounts)
     EXPECT_EQ(a.Computer, "\\\\TWO");
     EXPECT_EQ(Fields(a), "Q");
     EXPECT_EQ(ParseConsoleArgs({"\\\\"}).Computer, "\\\\");
+    // The verification keeps the target; the selection words do not matter to it.
+    const TConsoleArgs verify = ParseConsoleArgs({"Q", "/VERIFY", "\\\\THREE"});
+    EXPECT_TRUE(verify.Verify);
+    EXPECT_EQ(verify.Computer, "\\\\THREE");
+    EXPECT_FALSE(a.Verify);
 }
 
 TEST(ConsoleArgs, HelpTextLinesAndColumns)
 {
     const std::vector<std::string>& lines = HelpTextLines();
-    ASSERT_EQ(lines.size(), 14u);
+    ASSERT_EQ(lines.size(), 15u);
     EXPECT_EQ(lines[2], "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]");
     EXPECT_EQ(lines[4], "Displayed installed hotfixes on NT machines.");
     EXPECT_EQ(lines[6], "<computer>  Which computer to connect to. Local computer if omitted.");
@@ -68,13 +73,14 @@ TEST(ConsoleArgs, HelpTextLinesAndColumns)
     EXPECT_EQ(lines[8], "D           Print the description.");
     EXPECT_EQ(lines[9], "T           Print the date/time the hotfix was applied.");
     EXPECT_EQ(lines[10], "F           Print the files that were replaced by the hotfix.");
-    EXPECT_EQ(lines[11], "/?          Display this help screen.");
-    EXPECT_EQ(lines[13], "If none of Q, D, T, F is specified, all information will be printed.");
+    EXPECT_EQ(lines[11], "/VERIFY     Compare each hotfix's saved files with the installed ones.");
+    EXPECT_EQ(lines[12], "/?          Display this help screen.");
+    EXPECT_EQ(lines[14], "If none of Q, D, T, F is specified, all information will be printed.");
     EXPECT_FALSE(lines[0].empty()) << "the notice of rights";
-    for (std::size_t i = 6; i <= 11; ++i) {
+    for (std::size_t i = 6; i <= 12; ++i) {
         EXPECT_EQ(lines[i].find_first_not_of(' ', lines[i].find(' ')), 12u) << lines[i];
     }
-    for (std::size_t i : {1u, 3u, 5u, 12u})
+    for (std::size_t i : {1u, 3u, 5u, 13u})
         EXPECT_EQ(lines[i], "");
 }
 

@@ -228,4 +228,42 @@ TEST(ConsoleLargeKey, TwentyThousandHotfixesWithLongNames)
     EXPECT_EQ(run.Text, text);
 }
 
+// The computer through its ADMIN$ share: a file the script places is missing,
+// then installed newer; an uninstall directory without a record is named.
+TEST_F(ConsoleTest, VerifyComputerLinesAndExitCodes)
+{
+    const std::string place = "vfy" + ProcessTag(), orphan = "QZ" + ProcessTag();
+    FDirA.AddFile("uninst.inf", "[DefaultInstall]\nCopyFiles = Back\n[DestinationDirs]\nBack = 11, " +
+                                    place + "\n[Back]\na.dll\n");
+    FDirA.AddFile("a.dll", VersionedLibrary(100));
+    ScratchDir installed(WindowsDirectory() + "system32\\" + place);
+    ScratchDir leftover(GetUninstallDir("", orphan));
+    const std::string share = "\\\\" + FComputer + "\\ADMIN$\\";
+    auto ownLines = [](const std::string& text) {
+        // Other tests' directories may stand beside ours.
+        std::string own;
+        for (std::size_t start = 0, end = 0; start < text.size(); start = end + 2) {
+            end = text.find("\r\n", start);
+            const std::string line = text.substr(start, end + 2 - start);
+            if (line.find(ProcessTag()) != std::string::npos)
+                own += line;
+        }
+        return own;
+    };
+    const std::string aLine = FA + "\ta.dll\t";
+    const std::string aPath = share + "system32\\" + place + "\\a.dll\t";
+    const std::string orphanLine =
+        orphan + "\t\tNo registry record\t" + share + "$NtUninstall" + orphan + "$\t\t\r\n";
+
+    TRun run = RunListing({"\\\\" + FComputer, "/verify"});
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(ownLines(run.Text), aLine + "Missing\t" + aPath + "\t\r\n" + orphanLine);
+
+    installed.AddFile("a.dll", VersionedLibrary(200));
+    run = RunListing({"/VERIFY", "\\\\" + FComputer});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(ownLines(run.Text),
+              aLine + "In effect\t" + aPath + "4.0.1381.200\t4.0.1381.100\r\n" + orphanLine);
+}
+
 }  // namespace

@@ -7,3 +7,6 @@ ps_add_test(ps_details_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/ps_details_test.cpp $<TARGET_OBJECTS:pscope_res>
   LIBS ps_mainwnd ps_gui_test_support ps_test_support)
 add_dependencies(ps_details_test ps_gui_test_data)
+ps_add_test(ps_verify_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ps_verify_test.cpp $<TARGET_OBJECTS:pscope_res>
+  LIBS ps_mainwnd ps_gui_test_support ps_test_support)

@@ -86,3 +86,9 @@ std::string ReadWholeFile(const std::string& path)
     text << in.rdbuf();
     return text.str();
 }
+
+std::string VersionedLibrary(int build)
+{
+    return ReadWholeFile(std::string(PS_VERIFY_DATA_DIR) + "/verify_v" + std::to_string(build) +
+                         ".dll");
+}

@@ -33,3 +33,7 @@ std::string WindowsDirectory();                  // with a trailing backslash
 std::string ProcessTag();                        // short text unique to this process
 SYSTEMTIME LocalTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 std::string ReadWholeFile(const std::string& path);
+
+// The bytes of a test library whose fixed file version is 4.0.1381.Build,
+// for Build 100 or 200.
+std::string VersionedLibrary(int build);

@@ -1,0 +1,264 @@
+#include "HotfixVerify.h"
+
+#include <map>
+#include <set>
+
+#include "InfFile.h"
+
+namespace {
+
+constexpr std::size_t kScriptLimit = 4u << 20;
+// Hotfix files are a few megabytes at most; a larger one reads as
+// unversioned and is compared by its time.
+constexpr std::size_t kImageLimit = 64u << 20;
+const char* const kUninstallPrefix = "$ntuninstall";
+
+// The installer's own files, never saved copies (exact names, as the
+// hotfix list takes them).
+bool IsInstallerFile(const std::string& name)
+{
+    return name == "uninst.inf" || name == "hotfix.inf" || name == "hotfix.exe";
+}
+
+// The hotfix of an uninstall directory's name ("$NtUninstallQ147222$"), or
+// empty for any other name.
+std::string UninstallDirHotfix(const std::string& name)
+{
+    const std::string lower = AsciiLower(name);
+    const std::size_t prefix = std::char_traits<char>::length(kUninstallPrefix);
+    if (lower.size() <= prefix + 1 || !lower.starts_with(kUninstallPrefix) || !lower.ends_with('$'))
+        return {};
+    return name.substr(prefix, name.size() - prefix - 1);
+}
+
+// Dir followed by the parts of a relative path ("system32\drivers").
+std::string JoinPath(const TFileSource& files, std::string dir, const std::string& relative)
+{
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = relative.find_first_of("\\/", start);
+        if (end == std::string::npos)
+            end = relative.size();
+        if (end > start)
+            dir = files.PathOf(dir, relative.substr(start, end - start));
+        start = end + 1;
+    }
+    return dir;
+}
+
+struct TDirectory {
+    std::string Label;   // the hotfix, or kServicePackLabel
+    std::string Path;
+    bool Orphaned = false;
+};
+
+class TVerifier {
+public:
+    TVerifier(const TFileSource& files, TVerifySink& sink) : FFiles(files), FSink(sink) {}
+
+    std::vector<TDirectory> Plan(const std::vector<std::string>& listed,
+                                 const std::vector<std::string>& recorded) const;
+    bool VerifyDirectory(const TDirectory& dir, int done, int total);
+
+private:
+    struct TScript {
+        bool Usable = false;
+        std::map<std::string, TInfPlacement> Placements;
+    };
+    TScript ReadScript(const std::string& dir) const;
+    void VerifyFile(const TDirectory& dir, const TFileEntry& saved, const TScript& script);
+    bool FindInstalled(const std::string& path, TFileEntry& entry) const;
+    std::optional<TFileVersion> VersionOf(const std::string& path);
+
+    const TFileSource& FFiles;
+    TVerifySink& FSink;
+    std::string FBytes;   // one buffer for every file read
+};
+
+std::vector<TDirectory> TVerifier::Plan(const std::vector<std::string>& listed,
+                                        const std::vector<std::string>& recorded) const
+{
+    const std::string windows = FFiles.WindowsDir();
+    std::vector<TDirectory> plan;
+    std::set<std::string> seen;
+    for (const std::string& id : listed)
+        if (!id.empty() && seen.insert(AsciiLower(id)).second)
+            plan.push_back({id, FFiles.PathOf(windows, "$NtUninstall" + id + "$"), false});
+    plan.push_back({kServicePackLabel, FFiles.PathOf(windows, "$NtServicePackUninstall$"), false});
+
+    std::set<std::string> known;
+    for (const std::string& id : recorded)
+        known.insert(AsciiLower(id));
+    std::vector<TFileEntry> entries;
+    if (FFiles.ListDirectory(windows, entries))
+        for (const TFileEntry& entry : entries) {
+            const std::string id = UninstallDirHotfix(entry.Name);
+            if (entry.IsDirectory() && !id.empty() && !known.contains(AsciiLower(id)))
+                plan.push_back({id, FFiles.PathOf(windows, entry.Name), true});
+        }
+    return plan;
+}
+
+bool TVerifier::VerifyDirectory(const TDirectory& dir, int done, int total)
+{
+    if (!FSink.Continue(done, total, {}))
+        return false;
+    if (dir.Orphaned) {
+        TVerifiedFile row;
+        row.HotfixID = dir.Label;
+        row.State = TVerifyState::NoRegistryRecord;
+        row.InstalledPath = dir.Path;
+        FSink.FileVerified(row);
+        return true;
+    }
+    std::vector<TFileEntry> entries;
+    if (!FFiles.ListDirectory(dir.Path, entries))
+        return true;
+    const TScript script = ReadScript(dir.Path);
+    for (const TFileEntry& entry : entries) {
+        if (entry.IsDirectory() || IsInstallerFile(entry.Name))
+            continue;
+        if (!FSink.Continue(done, total, entry.Name))
+            return false;
+        VerifyFile(dir, entry, script);
+    }
+    return true;
+}
+
+TVerifier::TScript TVerifier::ReadScript(const std::string& dir) const
+{
+    TScript script;
+    std::string text;
+    if (!FFiles.ReadFile(FFiles.PathOf(dir, "uninst.inf"), text, kScriptLimit))
+        return script;
+    const TInfFile inf(text);
+    script.Usable = !inf.Damaged() && inf.Section("DefaultInstall") != nullptr;
+    if (script.Usable)
+        script.Placements = CopyFilePlacements(inf);
+    return script;
+}
+
+bool TVerifier::FindInstalled(const std::string& path, TFileEntry& entry) const
+{
+    return FFiles.FindFile(path, entry) && !entry.IsDirectory();
+}
+
+std::optional<TFileVersion> TVerifier::VersionOf(const std::string& path)
+{
+    if (!FFiles.ReadFile(path, FBytes, kImageLimit) || FBytes.size() >= kImageLimit)
+        return std::nullopt;
+    return ReadFixedFileVersion(FBytes);
+}
+
+void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const TScript& script)
+{
+    const std::string windows = FFiles.WindowsDir();
+    TVerifiedFile row;
+    row.HotfixID = dir.Label;
+    row.FileName = saved.Name;
+    row.Place = script.Usable ? TPlaceFinding::Guessed : TPlaceFinding::NoScript;
+    TFileEntry installed;
+    bool found = false;
+    const auto placed = script.Placements.find(AsciiLower(saved.Name));
+    const std::optional<std::string> subdir =
+        placed == script.Placements.end() ? std::nullopt : DiridSubdirectory(placed->second.Dirid);
+    if (subdir) {
+        // The script is the authority: a file not at its place is missing.
+        row.Place = TPlaceFinding::Script;
+        const std::string place = JoinPath(FFiles, JoinPath(FFiles, windows, *subdir),
+                                           placed->second.Subdir);
+        row.InstalledPath = FFiles.PathOf(place, placed->second.InstalledName);
+        found = FindInstalled(row.InstalledPath, installed);
+    } else {
+        for (const char* guess : {"system32", "system32\\drivers", ""}) {
+            const std::string path = FFiles.PathOf(JoinPath(FFiles, windows, guess), saved.Name);
+            if (FindInstalled(path, installed)) {
+                row.InstalledPath = path;
+                found = true;
+                break;
+            }
+        }
+    }
+    if (!found) {
+        row.State = TVerifyState::Missing;
+        FSink.FileVerified(row);
+        return;
+    }
+    row.InstalledVersion = VersionOf(row.InstalledPath);
+    row.SavedVersion = VersionOf(FFiles.PathOf(dir.Path, saved.Name));
+    bool newer = false;
+    if (row.InstalledVersion && row.SavedVersion) {
+        row.Finding = TStateFinding::Versions;
+        newer = *row.InstalledVersion > *row.SavedVersion;
+    } else {
+        row.Finding = TStateFinding::Times;
+        newer = installed.LastWriteTime > saved.LastWriteTime;
+    }
+    row.State = newer ? TVerifyState::InEffect : TVerifyState::Undone;
+    FSink.FileVerified(row);
+}
+
+std::string CountText(int count, const char* one, const char* several)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : several);
+}
+
+}  // namespace
+
+std::string StateText(TVerifyState state)
+{
+    switch (state) {
+    case TVerifyState::InEffect: return "In effect";
+    case TVerifyState::Undone: return "Undone";
+    case TVerifyState::Missing: return "Missing";
+    case TVerifyState::NoRegistryRecord: return "No registry record";
+    }
+    return {};
+}
+
+std::string FindingText(const TVerifiedFile& file)
+{
+    if (file.State == TVerifyState::NoRegistryRecord)
+        return {};
+    std::string text = file.Place == TPlaceFinding::Script    ? "from the script"
+                       : file.Place == TPlaceFinding::Guessed ? "guessed"
+                                                              : "script missing or damaged";
+    if (file.Finding == TStateFinding::Versions)
+        text += "; versions compared";
+    else if (file.Finding == TStateFinding::Times)
+        text += "; times compared";
+    return text;
+}
+
+void TVerifyCounts::Add(const TVerifiedFile& file)
+{
+    switch (file.State) {
+    case TVerifyState::InEffect: ++Files, ++InEffect; break;
+    case TVerifyState::Undone: ++Files, ++Undone; break;
+    case TVerifyState::Missing: ++Files, ++Missing; break;
+    case TVerifyState::NoRegistryRecord: ++Orphans; break;
+    }
+}
+
+std::string VerifySummary(const TVerifyCounts& counts)
+{
+    std::string text = CountText(counts.Files, "file", "files") + ": " +
+                       std::to_string(counts.InEffect) + " in effect, " +
+                       std::to_string(counts.Undone) + " undone, " +
+                       std::to_string(counts.Missing) + " missing";
+    if (counts.Orphans > 0)
+        text += "; " + CountText(counts.Orphans, "uninstall directory", "uninstall directories") +
+                " without a registry record";
+    return text;
+}
+
+void VerifyHotfixes(const TFileSource& files, const std::vector<std::string>& listed,
+                    const std::vector<std::string>& recorded, TVerifySink& sink)
+{
+    TVerifier verifier(files, sink);
+    const std::vector<TDirectory> plan = verifier.Plan(listed, recorded);
+    const int total = static_cast<int>(plan.size());
+    for (int done = 0; done < total; ++done)
+        if (!verifier.VerifyDirectory(plan[static_cast<std::size_t>(done)], done, total))
+            return;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// Whether the hotfixes of a target are still in effect: every saved file of
+// an uninstall directory compared with the file installed now, found where
+// the directory's uninstall script (uninst.inf) puts it back. Reads the
+// target only through a TFileSource.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "PeVersion.h"
+#include "TargetAccess.h"
+
+enum class TVerifyState { InEffect, Undone, Missing, NoRegistryRecord };
+// How the installed file's place was found.
+enum class TPlaceFinding { Script, Guessed, NoScript };
+// How the state was found; None for a missing file or an orphaned directory.
+enum class TStateFinding { Versions, Times, None };
+
+// The identifier under which the service pack's directory is verified.
+inline constexpr const char* kServicePackLabel = "Service Pack";
+
+struct TVerifiedFile {
+    std::string HotfixID;        // kServicePackLabel for the service pack
+    std::string FileName;        // the saved copy; empty for an orphaned directory
+    TVerifyState State = TVerifyState::Missing;
+    std::string InstalledPath;   // where the file is or belongs; empty when guessed in vain
+    std::optional<TFileVersion> InstalledVersion, SavedVersion;
+    TPlaceFinding Place = TPlaceFinding::Guessed;
+    TStateFinding Finding = TStateFinding::None;
+};
+
+// "In effect", "Undone", "Missing", "No registry record".
+std::string StateText(TVerifyState state);
+// "from the script; versions compared", "guessed; times compared",
+// "script missing or damaged", ...; empty for an orphaned directory.
+std::string FindingText(const TVerifiedFile& file);
+
+struct TVerifyCounts {
+    int Files = 0, InEffect = 0, Undone = 0, Missing = 0;
+    int Orphans = 0;   // uninstall directories without a registry record
+
+    void Add(const TVerifiedFile& file);
+    // Every file in effect (orphaned directories do not count).
+    bool AllInEffect() const { return InEffect == Files; }
+};
+// "412 files: 405 in effect, 6 undone, 1 missing; 2 uninstall directories
+// without a registry record" (the part after ";" only when there are some).
+std::string VerifySummary(const TVerifyCounts& counts);
+
+// What one verification hands its caller, file by file.
+class TVerifySink {
+public:
+    virtual ~TVerifySink() = default;
+    // Before each directory (Done of Total started so far) and before each
+    // file of it; false stops the verification there.
+    virtual bool Continue(int done, int total, const std::string& fileName) = 0;
+    virtual void FileVerified(const TVerifiedFile& file) = 0;
+};
+
+// Listed: the hotfixes to verify, in their order (each directory once);
+// Recorded: every identifier under the searched registry keys (also the
+// ignored ones), which no uninstall directory without a record holds. The
+// service pack's directory follows the hotfixes, the orphaned directories
+// come last, in the order of the Windows directory's listing. A hotfix
+// without an uninstall directory gives no rows.
+void VerifyHotfixes(const TFileSource& files, const std::vector<std::string>& listed,
+                    const std::vector<std::string>& recorded, TVerifySink& sink);
