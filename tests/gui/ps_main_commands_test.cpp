@@ -393,7 +393,7 @@ TEST_F(CommandsTest, SaveAsWritesCsvAndHtmlByTheTypedOrPickedTypeUnderTheDialogs
 
     // A name with an extension of its own keeps it; a known one decides the format.
     SaveAs(out.Path() + "list.dat", 3);
-    EXPECT_EQ(ReadWholeFile(out.Path() + "list.dat"), ReadWholeFile(out.Path() + "list.csv"));
+    EXPECT_EQ(ReadWholeFile(out.Path() + "list.dat"), ReadWholeFile(out.Path() + "list"));
     EXPECT_FALSE(FileExists(out.Path() + "list.dat.csv"));
     SaveAs(out.Path() + "typed.HTML", 1);
     EXPECT_EQ(ReadWholeFile(out.Path() + "typed.HTML").substr(0, 40), html.substr(0, 40));

@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
 
     // Save As writes the list as the main window's layouts do.
     ScratchDir out(WindowsDirectory() + "vfyout" + tag);
-    prompts.SaveFileAnswers.push_back(out.Path() + "verify");
+    prompts.SaveFileAnswers.push_back(out.Path() + "verify.csv");
     prompts.SaveFileFilterIndexes.push_back(3);
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDM_MNUVERIFYSAVEAS, 0), 0);
     PumpMessages(20);
