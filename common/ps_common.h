@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DateTimePatterns.h"
+#include "HotfixReader.h"
 
 class TRegIniFileEx;
 
@@ -59,7 +60,6 @@ double FileTimeToDateTime(const FILETIME& lastWrite);
 // A missing key or value gives the default: the locale's list pattern (short
 // date, blank, short time) and "(unknown)". Wrongly typed values raise the
 // registry errors.
-inline constexpr const char* kSettingsKey = "\\Software\\Brightwater\\Patchscope";
 inline constexpr const char* kDefaultUnknownText = "(unknown)";
 struct TListSettings {
     std::string TimeFormat;

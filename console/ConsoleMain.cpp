@@ -4,6 +4,7 @@
 
 #include "ConsoleArgs.h"
 #include "HotfixReader.h"
+#include "LiveTarget.h"
 #include "LocaleInfo.h"
 #include "RegistryEx.h"
 #include "ps_common.h"
@@ -120,9 +121,8 @@ void ListHotfixes(const TConsoleArgs& args, TLineWriter& output)
     options.WantDescription = args.PrintDescription;
     options.WantUninstallDir = args.PrintDateApplied || args.PrintFiles;
     options.InstallerFilesAreDates = false;
-    options.CreateSettingsKey = false;
     options.DefaultText = settings.DefaultText;
-    THotfixReader reader(registry, args.Computer, options);
+    TLiveHotfixReader reader(registry, args.Computer, options, false);
     const TMachineSettings machine = reader.ReadMachineSettings();
     TConsoleListing listing(args, settings, output);
     reader.ReadHotfixes(machine, listing);

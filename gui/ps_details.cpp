@@ -10,6 +10,7 @@
 #include "FormHelpers.h"
 #include "HotfixCache.h"
 #include "HotfixReader.h"
+#include "ResString.h"
 #include "LocaleInfo.h"
 #include "RegistryEx.h"
 #include "SizeText.h"

@@ -519,9 +519,8 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
         UpdateCaption();
 
         THotfixReadOptions options;
-        options.CreateSettingsKey = true;
         options.DefaultText = FOptions->DefaultText;
-        THotfixReader reader(*registry, FComputer, options);
+        TLiveHotfixReader reader(*registry, FComputer, options, true);
         const TMachineSettings settings = reader.ReadMachineSettings();
         const bool preSP4Found = FillList(reader, settings);
         AskAboutSP4(*registry, preSP4Found, settings.PreSP4List);

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "HotfixReader.h"
+#include "LiveTarget.h"
+#include "ResString.h"
 #include "Window.h"
 
 class TExtListView;
