@@ -5,6 +5,7 @@
 #include "ConsoleArgs.h"
 #include "HotfixReader.h"
 #include "LiveTarget.h"
+#include "TargetAccessWin.h"
 #include "LocaleInfo.h"
 #include "RegistryEx.h"
 #include "ps_common.h"
@@ -102,30 +103,62 @@ private:
     std::string FLastDateText;
 };
 
+// A missing or damaged registry file of an offline system: its message, as
+// any other error that ends the run.
+int ReportOfflineError(TLineWriter& output, const std::exception& error)
+{
+    try {
+        output.WriteLine("pscopecl: " + std::string(error.what()) + ".");
+    } catch (const EOutputError&) {
+    }
+    return 1;
+}
+
 void PrintHelp(TLineWriter& output)
 {
     for (const std::string& line : HelpTextLines())
         output.WriteLine(line);
 }
 
-void ListHotfixes(const TConsoleArgs& args, TLineWriter& output)
+void ReadAndPrint(THotfixReader& reader, const TConsoleArgs& args,
+                  const TListSettings& settings, TLineWriter& output)
+{
+    const TMachineSettings machine = reader.ReadMachineSettings();
+    TConsoleListing listing(args, settings, output);
+    reader.ReadHotfixes(machine, listing);
+}
+
+void ListHotfixes(const TConsoleArgs& args, TLineWriter& output, TLineWriter& warnings)
 {
     TRegIniFileEx registry("");
     const TListSettings settings = ReadListSettings(registry, LocaleFormatSettings());
-
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
-        ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
 
     THotfixReadOptions options;
     options.WantDescription = args.PrintDescription;
     options.WantUninstallDir = args.PrintDateApplied || args.PrintFiles;
     options.InstallerFilesAreDates = false;
     options.DefaultText = settings.DefaultText;
+
+    if (!args.Offline.empty()) {
+        // Nothing of the offline system is written, the settings key included.
+        const std::unique_ptr<TOfflineSystem> offline = OpenOfflineSystem(args.Offline);
+        if (!offline->Warning().empty()) {
+            try {
+                ReportError(warnings, offline->Warning() + ".", false);
+            } catch (const EOutputError&) {
+                // a closed standard error stops no listing
+            }
+        }
+        THotfixReader reader(offline->Registry(), offline->Files(), WithProgramLists(options));
+        ReadAndPrint(reader, args, settings, output);
+        return;
+    }
+
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
+        ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
     TLiveHotfixReader reader(registry, args.Computer, options, false);
-    const TMachineSettings machine = reader.ReadMachineSettings();
-    TConsoleListing listing(args, settings, output);
-    reader.ReadHotfixes(machine, listing);
+    ReadAndPrint(reader, args, settings, output);
 }
 
 }  // namespace
@@ -148,7 +181,7 @@ void ReportError(TLineWriter& output, const std::string& message, bool fatal)
         throw TConsoleExit{1};
 }
 
-int RunConsole(const std::vector<std::string>& args, TLineWriter& output)
+int RunConsole(const std::vector<std::string>& args, TLineWriter& output, TLineWriter& warnings)
 {
     try {
         std::vector<std::string> upper;
@@ -163,10 +196,14 @@ int RunConsole(const std::vector<std::string>& args, TLineWriter& output)
         if (parsed.InvalidParameter)
             ReportError(output, "Invalid parameter " + *parsed.InvalidParameter + ", use /? for help",
                         true);
-        ListHotfixes(parsed, output);
+        ListHotfixes(parsed, output, warnings);
         return 0;
     } catch (const TConsoleExit& exit) {
         return exit.Code;
+    } catch (const EOfflineError& error) {
+        return ReportOfflineError(output, error);
+    } catch (const EHiveError& error) {
+        return ReportOfflineError(output, error);
     } catch (const EOutputError&) {
         return 1;   // nowhere left to report it
     } catch (const std::exception& error) {

@@ -44,4 +44,4 @@ void ReportError(TLineWriter& output, const std::string& message, bool fatal);
 // The whole run: Args as typed after the program name (they are upper-cased
 // here). Returns the exit code, 0 or 1. An unexpected error ends the run with
 // a report naming its class and message, after the lines already written.
-int RunConsole(const std::vector<std::string>& args, TLineWriter& output);
+int RunConsole(const std::vector<std::string>& args, TLineWriter& output, TLineWriter& warnings);
