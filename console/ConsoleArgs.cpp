@@ -39,12 +39,12 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
             result.Computer = arg;
             result.Offline.clear();
         } else if (arg.starts_with(kOfflineSwitch)) {
-            result.Offline = arg.substr(std::string_view(kOfflineSwitch).size());
-            result.Computer.clear();
-            if (result.Offline.empty()) {
+            if (arg.size() == std::string_view(kOfflineSwitch).size()) {
                 result.InvalidParameter = arg;
                 return result;
             }
+            result.Offline = arg.substr(std::string_view(kOfflineSwitch).size());
+            result.Computer.clear();
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
             if (!ApplySelectionWord(arg, result)) {
                 result.InvalidParameter = arg;

@@ -70,7 +70,7 @@ TEST(ConsoleArgs, LastTargetCountsOfflineOrComputer)
     // A switch without its path names nothing: it is reported, not taken for the local computer.
     a = ParseConsoleArgs({"\\\\ONE", "/OFFLINE:", "QX"});
     EXPECT_EQ(*a.InvalidParameter, "/OFFLINE:");
-    EXPECT_EQ(a.Computer, "");
+    EXPECT_EQ(a.Computer, "\\\\ONE");
 }
 
 TEST(ConsoleArgs, HelpTextLinesAndColumns)
