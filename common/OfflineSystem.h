@@ -33,6 +33,7 @@ public:
     // when its time zone is known, else in the viewer's.
     const TFileSource& Files() const { return *FFiles; }
     bool HasTimeZone() const { return FTimeZone.has_value(); }
+    const std::optional<TTimeZoneRule>& TimeZone() const { return FTimeZone; }
     // "... was saved while changes were pending ..." when the SOFTWARE hive's
     // sequence numbers differ; empty otherwise.
     const std::string& Warning() const { return FWarning; }
