@@ -152,14 +152,27 @@ std::string Utf16LeOfWide(const std::wstring& wide)
     return bytes;
 }
 
+bool IsAscii(const std::string& text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 }  // namespace
 
 TTextCodePage AnsiCodePage()
 {
-    // Through UTF-16, which every version of the platform converts from and to.
-    return {[](const std::string& utf8) { return AnsiOf(WideOfUtf16Le(Utf8ToUtf16Le(utf8))); },
+    // Through UTF-16, which every version of the platform converts from and
+    // to. ASCII is the same in every ANSI code page and in UTF-8, and it is
+    // nearly all a registry holds: it passes unconverted.
+    return {[](const std::string& utf8) {
+                return IsAscii(utf8) ? utf8 : AnsiOf(WideOfUtf16Le(Utf8ToUtf16Le(utf8)));
+            },
             [](const std::string& text) {
-                return Utf16LeToUtf8(Utf16LeOfWide(WideOf(text, CP_ACP)));
+                return IsAscii(text) ? text
+                                     : Utf16LeToUtf8(Utf16LeOfWide(WideOf(text, CP_ACP)));
             }};
 }
 
