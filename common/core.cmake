@@ -8,5 +8,7 @@ add_library(ps_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/DateTimePatterns.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TargetAccess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RegistrySource.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/HotfixReader.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/HotfixReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RegHive.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TimeZoneRule.cpp)
 target_include_directories(ps_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})

@@ -4,3 +4,4 @@ ps_add_test(MultiString_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/MultiString_test.
 ps_add_test(DateTimePatterns_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/DateTimePatterns_test.cpp LIBS ps_core)
 ps_add_test(ZStrFuncs_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ZStrFuncs_test.cpp LIBS ps_core)
 ps_add_test(NumText_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/NumText_test.cpp LIBS ps_core)
+ps_add_test(RegHive_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/RegHive_test.cpp LIBS ps_core ps_test_hive)
