@@ -9,18 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "RegValueTypes.h"
+
 class ERegistryException : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// Value types, numbered as the platform numbers them.
-inline constexpr std::uint32_t kRegNone = 0;
-inline constexpr std::uint32_t kRegSz = 1;
-inline constexpr std::uint32_t kRegExpandSz = 2;
-inline constexpr std::uint32_t kRegBinary = 3;
-inline constexpr std::uint32_t kRegDword = 4;
-inline constexpr std::uint32_t kRegMultiSz = 7;
 
 // A value's registry type and all of its data, exactly as long as the
 // registry reports it (no terminating NUL added or assumed).
