@@ -1,6 +1,10 @@
 #include "ConsoleArgs.h"
 
+#include <string_view>
+
 namespace {
+
+constexpr std::string_view kOfflineSwitch = "/OFFLINE:";
 
 bool IsSelectionLetter(char c)
 {
@@ -35,6 +39,10 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
     for (const std::string& arg : args) {
         if (arg.starts_with("\\\\")) {
             result.Computer = arg;
+            result.Offline.clear();
+        } else if (arg.starts_with(kOfflineSwitch) && arg.size() > kOfflineSwitch.size()) {
+            result.Offline = arg.substr(kOfflineSwitch.size());
+            result.Computer.clear();
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
             if (!ApplySelectionWord(arg, result)) {
                 result.InvalidParameter = arg;
@@ -55,6 +63,7 @@ const std::vector<std::string>& HelpTextLines()
         "Displayed installed hotfixes on NT machines.",
         "",
         "<computer>  Which computer to connect to. Local computer if omitted.",
+        "/OFFLINE:<Windows directory>  List an offline system's Windows directory.",
         "Q           Print the hotfix ID.",
         "D           Print the description.",
         "T           Print the date/time the hotfix was applied.",
