@@ -10,6 +10,25 @@
 
 namespace {
 
+// UTF-8 in the ANSI code page, as the live registry gives texts.
+std::string AnsiOfUtf8(const std::string& utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int length = static_cast<int>(utf8.size());
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    if (wide <= 0)
+        return utf8;
+    std::wstring units(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, units.data(), wide);
+    const int narrow = WideCharToMultiByte(CP_ACP, 0, units.data(), wide, nullptr, 0, nullptr, nullptr);
+    if (narrow <= 0)
+        return utf8;
+    std::string text(static_cast<std::size_t>(narrow), '\0');
+    WideCharToMultiByte(CP_ACP, 0, units.data(), wide, text.data(), narrow, nullptr, nullptr);
+    return text;
+}
+
 class TWin32ConsolePlatform : public TConsolePlatform {
 public:
     std::string UpperCaseArgument(const std::string& arg) const override
@@ -33,7 +52,8 @@ public:
         if (!args.Offline.empty()) {
             const TWin32FileSource files(OfflineWindowsDir(args.Offline));
             THandleLineWriter warnings(GetStdHandle(STD_ERROR_HANDLE));
-            ReadOfflineHotfixes(files, WithProgramLists(options), sink, output, warnings);
+            ReadOfflineHotfixes(files, WithProgramLists(options), sink, output, warnings,
+                                AnsiOfUtf8);
             return;
         }
         TRegIniFileEx& registry = Registry();

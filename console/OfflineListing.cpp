@@ -22,10 +22,14 @@ std::string UpperAscii(std::string text)
 
 // HKEY_LOCAL_MACHINE of an offline system as far as its SOFTWARE hive holds
 // it: paths below "\SOFTWARE\" are found in the hive, any other root is a
-// missing key. Texts come as UTF-8, as the hive reader gives them.
+// missing key. Texts come as UTF-8, as the hive reader gives them, or as
+// Narrow makes them.
 class THiveRegistry : public TRegistrySource {
 public:
-    explicit THiveRegistry(const THiveFile& software) : FHive(software) {}
+    THiveRegistry(const THiveFile& software, TNarrowText narrow)
+        : FHive(software), FNarrow(narrow)
+    {
+    }
 
     bool GetKeyNames(const std::string& path, std::vector<std::string>& names) override
     {
@@ -34,6 +38,9 @@ public:
         if (!key)
             return false;
         names = FHive.SubkeyNames(*key);
+        if (FNarrow)
+            for (std::string& name : names)
+                name = FNarrow(name);
         return true;
     }
 
@@ -48,7 +55,12 @@ public:
         value.Type = stored->Type;
         const bool text =
             stored->Type == kRegSz || stored->Type == kRegExpandSz || stored->Type == kRegMultiSz;
-        value.Data = text ? Utf16LeToUtf8(stored->Data) : stored->Data;
+        if (!text)
+            value.Data = stored->Data;
+        else if (FNarrow)
+            value.Data = FNarrow(Utf16LeToUtf8(stored->Data));
+        else
+            value.Data = Utf16LeToUtf8(stored->Data);
         return true;
     }
 
@@ -67,6 +79,7 @@ private:
     }
 
     const THiveFile& FHive;
+    TNarrowText FNarrow;
 };
 
 // The files of an offline system with its times in its own time zone.
@@ -142,7 +155,8 @@ std::optional<TTimeZoneRule> ReadOfflineTimeZone(const TFileSource& files,
 }  // namespace
 
 void ReadOfflineHotfixes(const TFileSource& files, const THotfixReadOptions& options,
-                         THotfixSink& sink, TLineWriter& output, TLineWriter& warnings)
+                         THotfixSink& sink, TLineWriter& output, TLineWriter& warnings,
+                         TNarrowText narrow)
 {
     const std::string configDir =
         files.PathOf(files.PathOf(files.WindowsDir(), "system32"), "config");
@@ -156,7 +170,7 @@ void ReadOfflineHotfixes(const TFileSource& files, const THotfixReadOptions& opt
         std::optional<TZonedFileSource> zoned;
         if (zone)
             zoned.emplace(files, *zone);
-        THiveRegistry registry(*software);
+        THiveRegistry registry(*software, narrow);
         THotfixReader reader(registry, zoned ? static_cast<const TFileSource&>(*zoned) : files,
                              options);
         const TMachineSettings machine = reader.ReadMachineSettings();

@@ -11,10 +11,7 @@ win=$work/image/WINNT
 cr=$(printf '\r') tab=$(printf '\t')
 failures=0
 
-# The replaced files (the last field) sorted: the directory order is the file system's.
-sorted_files() { awk -F '\t' -v OFS='\t' '{ sub(/\r$/, ""); n = split($NF, f, ", ")
-  for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (f[j] < f[i]) { t = f[i]; f[i] = f[j]; f[j] = t }
-  s = ""; for (i = 1; i <= n; i++) s = s (i > 1 ? ", " : "") f[i]; $NF = s; print $0 "\r" }'; }
+sorted_files() { awk -f "$(dirname -- "$0")/../sorted_files.awk"; }
 
 # expect NAME CODE EXPECTED ARGS...: exit code and exact bytes of standard output.
 expect() {
