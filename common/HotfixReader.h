@@ -15,6 +15,14 @@
 // below HKEY_CURRENT_USER.
 inline constexpr const char* kSettingsKey = "\\Software\\Brightwater\\Patchscope";
 
+// The two user values that both programs read: "Time format" and "Text if
+// unknown value" (see ReadListSettings where a user registry exists).
+inline constexpr const char* kDefaultUnknownText = "(unknown)";
+struct TListSettings {
+    std::string TimeFormat;
+    std::string DefaultText = kDefaultUnknownText;
+};
+
 struct THotfix {
     std::string ID;
     std::string Description;

@@ -9,26 +9,25 @@ constexpr std::uint64_t kMaxHiveSize = std::uint64_t{1} << 30;
 // The directory's files with their times in the zone of the offline system.
 class TZonedFileSource : public TFileSource {
 public:
-    TZonedFileSource(std::unique_ptr<TFileSource> files, TTimeZoneRule rule)
-        : FFiles(std::move(files)), FRule(rule)
+    TZonedFileSource(const TFileSource& files, TTimeZoneRule rule) : FFiles(files), FRule(rule)
     {
     }
-    std::string WindowsDir() const override { return FFiles->WindowsDir(); }
+    std::string WindowsDir() const override { return FFiles.WindowsDir(); }
     std::string PathOf(const std::string& dir, const std::string& name) const override
     {
-        return FFiles->PathOf(dir, name);
+        return FFiles.PathOf(dir, name);
     }
     bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
     {
-        return FFiles->ListDirectory(dir, entries);
+        return FFiles.ListDirectory(dir, entries);
     }
     bool FindFile(const std::string& path, TFileEntry& entry) const override
     {
-        return FFiles->FindFile(path, entry);
+        return FFiles.FindFile(path, entry);
     }
     bool ReadFile(const std::string& path, std::string& bytes, std::size_t limit) const override
     {
-        return FFiles->ReadFile(path, bytes, limit);
+        return FFiles.ReadFile(path, bytes, limit);
     }
     double LocalDateTime(std::uint64_t lastWriteTime) const override
     {
@@ -36,7 +35,7 @@ public:
     }
 
 private:
-    std::unique_ptr<TFileSource> FFiles;
+    const TFileSource& FFiles;
     TTimeZoneRule FRule;
 };
 
@@ -64,7 +63,19 @@ std::string HivePath(const TFileSource& files, const std::string& hiveName)
 }
 
 TOfflineSystem::TOfflineSystem(std::unique_ptr<TFileSource> files, TTextCodePage codePage)
-    : FFiles(std::move(files)), FSoftwarePath(HivePath(*FFiles, "software"))
+    : FOwnedFiles(std::move(files)), FFiles(FOwnedFiles.get()),
+      FSoftwarePath(HivePath(*FFiles, "software"))
+{
+    Read(std::move(codePage));
+}
+
+TOfflineSystem::TOfflineSystem(const TFileSource& files, TTextCodePage codePage)
+    : FFiles(&files), FSoftwarePath(HivePath(files, "software"))
+{
+    Read(std::move(codePage));
+}
+
+void TOfflineSystem::Read(TTextCodePage codePage)
 {
     std::string bytes;
     switch (ReadHive(*FFiles, FSoftwarePath, bytes)) {
@@ -91,7 +102,7 @@ TOfflineSystem::TOfflineSystem(std::unique_ptr<TFileSource> files, TTextCodePage
         }
     }
     if (FTimeZone)
-        FFiles = std::make_unique<TZonedFileSource>(std::move(FFiles), *FTimeZone);
+        FZoned = std::make_unique<TZonedFileSource>(*FFiles, *FTimeZone);
 }
 
 TOfflineSystem::~TOfflineSystem() = default;

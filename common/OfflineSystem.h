@@ -24,6 +24,8 @@ public:
     // EOfflineError, a damaged one EHiveError. A SYSTEM hive that is missing,
     // damaged or without a time zone leaves the viewer's local time.
     TOfflineSystem(std::unique_ptr<TFileSource> files, TTextCodePage codePage);
+    // The same with files that the caller keeps for the object's lifetime.
+    TOfflineSystem(const TFileSource& files, TTextCodePage codePage);
     TOfflineSystem(const TOfflineSystem&) = delete;
     TOfflineSystem& operator=(const TOfflineSystem&) = delete;
     ~TOfflineSystem();
@@ -31,7 +33,7 @@ public:
     TRegistrySource& Registry() { return *FRegistry; }
     // The directory's files; LocalDateTime in the offline system's local time
     // when its time zone is known, else in the viewer's.
-    const TFileSource& Files() const { return *FFiles; }
+    const TFileSource& Files() const { return FZoned ? *FZoned : *FFiles; }
     bool HasTimeZone() const { return FTimeZone.has_value(); }
     const std::optional<TTimeZoneRule>& TimeZone() const { return FTimeZone; }
     // "... was saved while changes were pending ..." when the SOFTWARE hive's
@@ -40,7 +42,11 @@ public:
     const std::string& SoftwareHivePath() const { return FSoftwarePath; }
 
 private:
-    std::unique_ptr<TFileSource> FFiles;
+    void Read(TTextCodePage codePage);
+
+    std::unique_ptr<TFileSource> FOwnedFiles;
+    const TFileSource* FFiles;
+    std::unique_ptr<TFileSource> FZoned;
     std::string FSoftwarePath;
     std::optional<THiveFile> FSoftware;
     std::unique_ptr<THiveRegistrySource> FRegistry;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "RegHive.h"   // the value types (kRegSz ...), numbered as the platform numbers them
+#include "RegValueTypes.h"
 
 class ERegistryException : public std::runtime_error {
 public:

@@ -181,15 +181,19 @@ std::unique_ptr<TOfflineSystem> OpenOfflineSystem(const std::string& target)
     return std::make_unique<TOfflineSystem>(OpenTargetFiles(target), AnsiCodePage());
 }
 
+std::string OfflineWindowsDir(const std::string& path)
+{
+    std::string dir = path;
+    while (dir.size() > 3 && (dir.back() == '\\' || dir.back() == '/'))
+        dir.pop_back();
+    return dir;
+}
+
 std::unique_ptr<TFileSource> OpenTargetFiles(const std::string& target)
 {
     if (target.empty())
         return std::make_unique<TWin32FileSource>(LocalWindowsDirectory());
-    if (IsOfflineTarget(target)) {
-        std::string dir = target;
-        while (dir.size() > 3 && (dir.back() == '\\' || dir.back() == '/'))
-            dir.pop_back();
-        return std::make_unique<TWin32FileSource>(dir);
-    }
+    if (IsOfflineTarget(target))
+        return std::make_unique<TWin32FileSource>(OfflineWindowsDir(target));
     return std::make_unique<TWin32FileSource>(target + "\\ADMIN$");
 }

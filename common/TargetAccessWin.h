@@ -22,6 +22,10 @@ private:
     std::string FWindowsDir;
 };
 
+// An offline Windows directory as the user names it, without final separators
+// (a drive's root keeps its own).
+std::string OfflineWindowsDir(const std::string& path);
+
 // The files of a target as the user names it (see IsOfflineTarget): the local
 // Windows directory, "\\NAME\ADMIN$", or the offline path itself.
 std::unique_ptr<TFileSource> OpenTargetFiles(const std::string& target);

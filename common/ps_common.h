@@ -60,11 +60,6 @@ double FileTimeToDateTime(const FILETIME& lastWrite);
 // A missing key or value gives the default: the locale's list pattern (short
 // date, blank, short time) and "(unknown)". Wrongly typed values raise the
 // registry errors.
-inline constexpr const char* kDefaultUnknownText = "(unknown)";
-struct TListSettings {
-    std::string TimeFormat;
-    std::string DefaultText;
-};
 TListSettings ReadListSettings(TRegIniFileEx& settings, const TFormatSettings& locale);
 // The two values one at a time, for a reader that goes on after an error.
 std::string ReadListTimeFormat(TRegIniFileEx& settings, const TFormatSettings& locale);

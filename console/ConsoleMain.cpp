@@ -1,165 +1,67 @@
 #include "ConsoleMain.h"
 
-#include <new>
+#include <optional>
 
-#include "ConsoleArgs.h"
-#include "HotfixReader.h"
 #include "LiveTarget.h"
-#include "TargetAccessWin.h"
 #include "LocaleInfo.h"
+#include "OfflineListing.h"
 #include "RegistryEx.h"
+#include "TargetAccessWin.h"
 #include "ps_common.h"
 
 namespace {
 
-// Thrown by a fatal ReportError and caught where the run returns its code.
-struct TConsoleExit {
-    int Code;
-};
-
-std::string UpperCase(std::string text)
-{
-    if (!text.empty())
-        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string ExceptionClassName(const std::exception& error)
-{
-    if (dynamic_cast<const ERegistryException*>(&error))
-        return "ERegistryException";
-    if (dynamic_cast<const EStringListError*>(&error))
-        return "EStringListError";
-    if (dynamic_cast<const EOutputError*>(&error))
-        return "EOutputError";
-    if (dynamic_cast<const std::bad_alloc*>(&error))
-        return "EOutOfMemory";
-    return "Exception";
-}
-
-// "Exception <class>: <message>." (the full stop only once).
-std::string ExceptionReport(const std::string& className, std::string message)
-{
-    if (message.empty() || message.back() != '.')
-        message += '.';
-    return "Exception " + className + ": " + message;
-}
-
-// Prints each hotfix as one line of the selected fields, tab-separated, as
-// soon as it is read.
-class TConsoleListing : public THotfixSink {
+class TWin32ConsolePlatform : public TConsolePlatform {
 public:
-    TConsoleListing(const TConsoleArgs& args, const TListSettings& settings, TLineWriter& output)
-        : FArgs(args), FSettings(settings), FOutput(output)
+    // Warnings: where lines that end nothing go (standard error).
+    explicit TWin32ConsolePlatform(TLineWriter& warnings) : FWarnings(warnings) {}
+
+    std::string UpperCaseArgument(const std::string& arg) const override
     {
+        std::string text = arg;
+        if (!text.empty())
+            CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+        return text;
     }
 
-    void HotfixFound(const std::string&, const std::string&) override {}
-
-    void HotfixRead(const THotfix& hotfix, bool uninstInfFound) override
+    TListSettings ReadListSettings() override
     {
-        FLine.clear();
-        FFieldCount = 0;
-        if (FArgs.PrintID)
-            AddField(hotfix.ID);
-        if (FArgs.PrintDescription)
-            AddField(hotfix.Description);
-        // Without "uninst.inf" there is no date field at all, so the later
-        // fields move left; an unconvertible time keeps its place.
-        if (FArgs.PrintDateApplied && uninstInfFound)
-            AddField(hotfix.DateApplied != 0 ? FormatDate(hotfix.DateApplied)
-                                             : FSettings.DefaultText);
-        if (FArgs.PrintFiles)
-            AddField(hotfix.Files);
-        if (FFieldCount > 0)
-            FOutput.WriteLine(FLine);
+        return ::ReadListSettings(Registry(), LocaleFormatSettings());
+    }
+
+    const TFormatSettings& FormatSettings() const override { return LocaleFormatSettings(); }
+
+    void ReadHotfixes(const TConsoleArgs& args, const THotfixReadOptions& options,
+                      THotfixSink& sink, TLineWriter& output) override
+    {
+        if (!args.Offline.empty()) {
+            // Nothing of the offline system is written, the settings key included.
+            const TWin32FileSource files(OfflineWindowsDir(args.Offline));
+            ReadOfflineHotfixes(files, WithProgramLists(options), sink, output, FWarnings,
+                                AnsiCodePage());
+            return;
+        }
+        TRegIniFileEx& registry = Registry();
+        registry.SetRootKey(HKEY_LOCAL_MACHINE);
+        if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
+            ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
+        TLiveHotfixReader reader(registry, args.Computer, options, false);
+        const TMachineSettings machine = reader.ReadMachineSettings();
+        reader.ReadHotfixes(machine, sink);
     }
 
 private:
-    void AddField(const std::string& field)
+    // One registry object serves the run, made when the arguments have been
+    // examined: the user's root first, then the target's.
+    TRegIniFileEx& Registry()
     {
-        if (FFieldCount++ > 0)
-            FLine += '\t';
-        FLine += field;
+        if (!FRegistry)
+            FRegistry.emplace("");
+        return *FRegistry;
     }
-
-    // Hotfixes of one installation run share their time; one remembered
-    // value spares formatting it again.
-    const std::string& FormatDate(double value)
-    {
-        if (value != FLastDate || FLastDateText.empty()) {
-            FLastDate = value;
-            FLastDateText = FormatDateTime(FSettings.TimeFormat, value, LocaleFormatSettings());
-        }
-        return FLastDateText;
-    }
-
-    const TConsoleArgs& FArgs;
-    const TListSettings& FSettings;
-    TLineWriter& FOutput;
-    std::string FLine;
-    int FFieldCount = 0;
-    double FLastDate = 0;
-    std::string FLastDateText;
+    std::optional<TRegIniFileEx> FRegistry;
+    TLineWriter& FWarnings;
 };
-
-// A missing or damaged registry file of an offline system: its message, as
-// any other error that ends the run.
-int ReportOfflineError(TLineWriter& output, const std::exception& error)
-{
-    try {
-        output.WriteLine("pscopecl: " + std::string(error.what()) + ".");
-    } catch (const EOutputError&) {
-    }
-    return 1;
-}
-
-void PrintHelp(TLineWriter& output)
-{
-    for (const std::string& line : HelpTextLines())
-        output.WriteLine(line);
-}
-
-void ReadAndPrint(THotfixReader& reader, const TConsoleArgs& args,
-                  const TListSettings& settings, TLineWriter& output)
-{
-    const TMachineSettings machine = reader.ReadMachineSettings();
-    TConsoleListing listing(args, settings, output);
-    reader.ReadHotfixes(machine, listing);
-}
-
-void ListHotfixes(const TConsoleArgs& args, TLineWriter& output, TLineWriter& warnings)
-{
-    TRegIniFileEx registry("");
-    const TListSettings settings = ReadListSettings(registry, LocaleFormatSettings());
-
-    THotfixReadOptions options;
-    options.WantDescription = args.PrintDescription;
-    options.WantUninstallDir = args.PrintDateApplied || args.PrintFiles;
-    options.InstallerFilesAreDates = false;
-    options.DefaultText = settings.DefaultText;
-
-    if (!args.Offline.empty()) {
-        // Nothing of the offline system is written, the settings key included.
-        const std::unique_ptr<TOfflineSystem> offline = OpenOfflineSystem(args.Offline);
-        if (!offline->Warning().empty()) {
-            try {
-                ReportError(warnings, offline->Warning() + ".", false);
-            } catch (const EOutputError&) {
-                // a closed standard error stops no listing
-            }
-        }
-        THotfixReader reader(offline->Registry(), offline->Files(), WithProgramLists(options));
-        ReadAndPrint(reader, args, settings, output);
-        return;
-    }
-
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
-        ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
-    TLiveHotfixReader reader(registry, args.Computer, options, false);
-    ReadAndPrint(reader, args, settings, output);
-}
 
 }  // namespace
 
@@ -174,49 +76,14 @@ void THandleLineWriter::WriteLine(const std::string& line)
         throw EOutputError("Cannot write to the standard output");
 }
 
-void ReportError(TLineWriter& output, const std::string& message, bool fatal)
-{
-    output.WriteLine("pscopecl: " + message);
-    if (fatal)
-        throw TConsoleExit{1};
-}
-
 int RunConsole(const std::vector<std::string>& args, TLineWriter& output, TLineWriter& warnings)
 {
-    try {
-        std::vector<std::string> upper;
-        upper.reserve(args.size());
-        for (const std::string& arg : args)
-            upper.push_back(UpperCase(arg));
-        const TConsoleArgs parsed = ParseConsoleArgs(upper);
-        if (parsed.ShowHelp) {
-            PrintHelp(output);
-            return 0;
-        }
-        if (parsed.InvalidParameter)
-            ReportError(output, "Invalid parameter " + *parsed.InvalidParameter + ", use /? for help",
-                        true);
-        ListHotfixes(parsed, output, warnings);
-        return 0;
-    } catch (const TConsoleExit& exit) {
-        return exit.Code;
-    } catch (const EOfflineError& error) {
-        return ReportOfflineError(output, error);
-    } catch (const EHiveError& error) {
-        return ReportOfflineError(output, error);
-    } catch (const EOutputError&) {
-        return 1;   // nowhere left to report it
-    } catch (const std::exception& error) {
-        try {
-            output.WriteLine(ExceptionReport(ExceptionClassName(error), error.what()));
-        } catch (const EOutputError&) {
-        }
-        return 1;
-    } catch (...) {
-        try {
-            output.WriteLine(ExceptionReport("Exception", "Unknown error"));
-        } catch (const EOutputError&) {
-        }
-        return 1;
-    }
+    TWin32ConsolePlatform platform(warnings);
+    return RunConsole(args, output, static_cast<TConsolePlatform&>(platform));
+}
+
+int RunConsole(const std::vector<std::string>& args, TLineWriter& output)
+{
+    THandleLineWriter warnings(GetStdHandle(STD_ERROR_HANDLE));
+    return RunConsole(args, output, warnings);
 }
