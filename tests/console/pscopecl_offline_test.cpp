@@ -25,22 +25,6 @@ TRun Pscopecl(const std::vector<std::string>& args)
     return {code, output.Text, warnings.Text};
 }
 
-SYSTEMTIME Utc(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    SYSTEMTIME time{};
-    time.wYear = year, time.wMonth = month, time.wDay = day;
-    time.wHour = hour, time.wMinute = minute, time.wSecond = second;
-    return time;
-}
-
-std::string SystemTime(WORD month, WORD dayOfWeek, WORD day, WORD hour)
-{
-    std::string bytes;
-    for (WORD w : {WORD(0), month, dayOfWeek, day, hour, WORD(0), WORD(0), WORD(0)})
-        bytes += {static_cast<char>(w & 0xFF), static_cast<char>(w >> 8)};
-    return bytes;
-}
-
 class OfflineConsoleTest : public ::testing::Test {
 protected:
     OfflineConsoleTest() : A("QA" + ProcessTag()), C("QC" + ProcessTag()), E("QE" + ProcessTag())
@@ -60,7 +44,6 @@ protected:
         for (const char* file : {"uninst.inf", "hotfix.inf", "hotfix.exe", "a.dll", "b.dll"})
             Image.AddFile(A, file, Utc(2001, 3, 4, 12, 2, 9));
         Image.AddFile(C, "uninst.inf", Utc(1975, 6, 1, 12, 0, 0));
-        Image.AddFile(E, "uninst.inf", Utc(2001, 7, 1, 10, 0, 0));
         Image.AddFile(E, "c.dll", Utc(2001, 7, 1, 10, 0, 0));
         // "ri" roots and segmented big data, as later systems save them.
         THiveBuildOptions options;
@@ -116,23 +99,6 @@ TEST_F(OfflineConsoleTest, ListsAsTheLiveRegistryAndLeavesTheImageAlone)
     EXPECT_EQ(warned.Warnings, "pscopecl: " + HivePath +
                                    " was saved while changes were pending: its last changes may "
                                    "be missing.\r\n");
-}
-
-TEST_F(OfflineConsoleTest, TimesInTheZoneOfTheOfflineSystem)
-{
-    // Central European rules: UTC+1, daylight saving from the last Sunday
-    // of March to the last Sunday of October.
-    const std::string zone = "ControlSet001\\Control\\TimeZoneInformation";
-    Image.SystemHive().SetValue("Select", "Current", kRegDword, RegDwordData(1));
-    Image.SystemHive().SetValue(zone, "Bias", kRegDword, RegDwordData(static_cast<DWORD>(-60)));
-    Image.SystemHive().SetValue(zone, "StandardBias", kRegDword, RegDwordData(0));
-    Image.SystemHive().SetValue(zone, "DaylightBias", kRegDword, RegDwordData(static_cast<DWORD>(-60)));
-    Image.SystemHive().SetValue(zone, "StandardStart", kRegBinary, SystemTime(10, 0, 5, 3));
-    Image.SystemHive().SetValue(zone, "DaylightStart", kRegBinary, SystemTime(3, 0, 5, 2));
-    Image.WriteSystemHive();
-    EXPECT_EQ(Pscopecl({"QT", Offline}).Text,
-              A + "\t3/4/2001 1:02 PM\r\nQB\r\n" + C + "\t(unknown)\r\nQD\r\n" + E +
-                  "\t7/1/2001 12:00 PM\r\n");
 }
 
 TEST_F(OfflineConsoleTest, MissingOrDamagedHives)
