@@ -10,7 +10,6 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string kHotfix = "Microsoft\\Windows NT\\CurrentVersion\\Hotfix";
 const std::string kSP4 = "Microsoft\\Windows NT\\CurrentVersion\\SP4\\Hotfix";
 
 struct TRun {
@@ -27,30 +26,9 @@ TRun Pscopecl(const std::vector<std::string>& args)
 
 class OfflineConsoleTest : public ::testing::Test {
 protected:
-    OfflineConsoleTest() : A("QA" + ProcessTag()), C("QC" + ProcessTag()), E("QE" + ProcessTag())
+    OfflineConsoleTest()
     {
-        Image.SetValue(kHotfix + "\\" + A, "Fix Description", REG_SZ, "Alpha caf\xE9");
-        Image.SetValue(kHotfix + "\\QB", "Fix Description", REG_EXPAND_SZ, "Beta %x%");
-        Image.SetValue(kHotfix + "\\" + C, "Fix Description", REG_MULTI_SZ, "First\0Second\0"s);
-        Image.SetValue(kHotfix + "\\QD", "Installed", REG_DWORD, "\1\0\0\0"s);
-        Image.SetValue(kHotfix + "\\Q154087", "Fix Description", REG_SZ, "pre-SP4");
-        Image.SetValue(kHotfix + "\\QIGNORED", "Fix Description", REG_SZ, "hidden");
-        Image.SetValue(kSP4 + "\\" + E, "Fix Description", REG_SZ, std::string(20000, 'e'));
-        const std::string settings = "Brightwater\\Patchscope";
-        Image.SetValue(settings, "Hotfixes to ignore", REG_SZ, "QIGNORED");
-        Image.SetValue(settings, "Hotfix search path", REG_SZ,
-                       "\\SOFTWARE\\" + kHotfix + ",\\SYSTEM\\Select,SOFTWARE\\" + kSP4);
-        Image.SetValue(settings, "Ignore pre-SP4 hotfixes", REG_DWORD, "\1\0\0\0"s);
-        for (const char* file : {"uninst.inf", "hotfix.inf", "hotfix.exe", "a.dll", "b.dll"})
-            Image.AddFile(A, file, Utc(2001, 3, 4, 12, 2, 9));
-        Image.AddFile(C, "uninst.inf", Utc(1975, 6, 1, 12, 0, 0));
-        Image.AddFile(E, "c.dll", Utc(2001, 7, 1, 10, 0, 0));
-        // "ri" roots and segmented big data, as later systems save them.
-        THiveBuildOptions options;
-        options.MinorVersion = 5;
-        options.LeafCapacity = 2;
-        options.ListKind = THiveListKind::Lh;
-        Image.WriteHive(options);
+        Image.WriteScenario();
         Offline = "/offline:" + Image.WindowsDir();
         // The argument is upper-cased, the names the program adds are not.
         HivePath = Image.WindowsDir();
@@ -60,7 +38,8 @@ protected:
 
     PrivateRegistry Scratch;
     TOfflineImage Image;
-    std::string A, C, E, Offline, HivePath;
+    std::string Offline, HivePath;
+    const std::string &A = Image.A, &C = Image.C, &E = Image.E;
 };
 
 TEST_F(OfflineConsoleTest, ListsAsTheLiveRegistryAndLeavesTheImageAlone)

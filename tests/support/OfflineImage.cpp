@@ -99,6 +99,33 @@ void TOfflineImage::WriteSystemHive()
     system.WriteFile(WindowsDir() + "\\system32\\config\\system");
 }
 
+void TOfflineImage::WriteScenario()
+{
+    using namespace std::string_literals;
+    const std::string cv = "Microsoft\\Windows NT\\CurrentVersion", hotfix = cv + "\\Hotfix\\";
+    SetValue(cv, "CSDVersion", REG_SZ, "Service Pack 4");
+    SetValue(hotfix + A, "Fix Description", REG_SZ, "Alpha caf\xE9");
+    SetValue(hotfix + "QB", "Fix Description", REG_EXPAND_SZ, "Beta %x%");
+    SetValue(hotfix + C, "Fix Description", REG_MULTI_SZ, "First\0Second\0"s);
+    SetValue(hotfix + "QD", "Installed", REG_DWORD, "\1\0\0\0"s);
+    SetValue(hotfix + "Q154087", "Fix Description", REG_SZ, "pre-SP4");
+    SetValue(hotfix + "QIGNORED", "Fix Description", REG_SZ, "hidden");
+    SetValue(cv + "\\SP4\\Hotfix\\" + E, "Fix Description", REG_SZ, std::string(20000, 'e'));
+    SetValue("Brightwater\\Patchscope", "Hotfixes to ignore", REG_SZ, "QIGNORED");
+    SetValue("Brightwater\\Patchscope", "Hotfix search path", REG_SZ,
+             "\\SOFTWARE\\" + cv + "\\Hotfix,\\SYSTEM\\Select,SOFTWARE\\" + cv + "\\SP4\\Hotfix");
+    SetValue("Brightwater\\Patchscope", "Ignore pre-SP4 hotfixes", REG_DWORD, "\1\0\0\0"s);
+    for (const char* file : {"uninst.inf", "hotfix.inf", "hotfix.exe", "a.dll", "b.dll"})
+        AddFile(A, file, Utc(2001, 3, 4, 12, 2, 9));
+    AddFile(C, "uninst.inf", Utc(1975, 6, 1, 12, 0, 0));
+    AddFile(E, "c.dll", Utc(2001, 7, 1, 10, 0, 0));
+    THiveBuildOptions options;
+    options.MinorVersion = 5;
+    options.LeafCapacity = 2;
+    options.ListKind = THiveListKind::Lh;
+    WriteHive(options);
+}
+
 std::map<std::string, std::string> TOfflineImage::Snapshot() const
 {
     std::map<std::string, std::string> files;

@@ -34,6 +34,16 @@ public:
     // the last Sunday of March to the last Sunday of October.
     void WriteSystemHive();
 
+    // The scenario both programs list: Service Pack 4; hotfixes A (a Latin-1
+    // text, an uninstall directory of five files), QB (REG_EXPAND_SZ), C
+    // (REG_MULTI_SZ, uninst.inf without a DOS time), QD (no description) and
+    // E (20,000 characters, one file, no uninst.inf) in two hotfix keys; one
+    // pre-SP4 hotfix and one ignored hotfix hidden by the settings key, whose
+    // search path also names a key of another root. The hive holds "ri" roots
+    // and segmented big data.
+    void WriteScenario();
+    const std::string A = "QA" + ProcessTag(), C = "QC" + ProcessTag(), E = "QE" + ProcessTag();
+
     std::string WindowsDir() const { return FRoot->Path() + "WINNT"; }
     std::string SoftwareHivePath() const { return WindowsDir() + "\\system32\\config\\software"; }
     // Every file below the image: path -> last-write time and bytes.
