@@ -3,22 +3,32 @@
 // settings of the target, the hotfix keys of its search path, the ignore
 // filter, each hotfix's description and uninstall directory. The two programs
 // differ only in the options they pass and in what their sink does with a
-// hotfix.
+// hotfix; the target (a live computer, an offline Windows directory) only in
+// the registry and file sources it is read through.
 #include <string>
 
-#include "RegistryEx.h"
+#include "RegistrySource.h"
 #include "SplitLst.h"
+#include "TargetAccess.h"
 
-// String resources shared by both programs (common/ps_strings.rc).
-inline constexpr unsigned IDS_PRESP4_HOTFIXES = 1;
-inline constexpr unsigned IDS_HOTFIX_SEARCH_PATH = 2;
-// From the running program's resources, whatever their length; empty when
-// the program carries no such string.
-std::string LoadResString(unsigned id);
+// The per-machine settings key below HKEY_LOCAL_MACHINE, and the user's
+// below HKEY_CURRENT_USER.
+inline constexpr const char* kSettingsKey = "\\Software\\Brightwater\\Patchscope";
+
+// The two user values that both programs read: "Time format" and "Text if
+// unknown value" (see ReadListSettings where a user registry exists).
+inline constexpr const char* kDefaultUnknownText = "(unknown)";
+struct TListSettings {
+    std::string TimeFormat;
+    std::string DefaultText = kDefaultUnknownText;
+};
 
 struct THotfix {
     std::string ID;
     std::string Description;
+    // No "Fix Description" (or one without a line): Description holds the
+    // caller's DefaultText, which a window renders anew when it changes.
+    bool DescriptionMissing = false;
     double HotfixDate = 0;    // time of "hotfix.inf"; 0 = unknown
     double DateApplied = 0;   // time of "uninst.inf"; 0 = unknown
     std::string Files;        // replaced files, in listing order, joined with ", "
@@ -31,9 +41,11 @@ struct THotfixReadOptions {
     // Windowed program: "hotfix.inf" gives HotfixDate and "hotfix.exe" is
     // skipped. Console program: both are ordinary replaced files.
     bool InstallerFilesAreDates = true;
-    // Windowed program: the per-machine settings key is created when missing.
-    bool CreateSettingsKey = false;
     std::string DefaultText = "(unknown)";
+    // The program's own lists (its string table): the hotfixes that Service
+    // Pack 4 makes obsolete, and the search path when the target names none.
+    std::string PreSP4List;
+    std::string DefaultSearchPath;
 };
 
 // What one reading hands its caller, hotfix by hotfix.
@@ -49,14 +61,19 @@ public:
 
 struct TMachineSettings {
     std::string IgnoreText;        // "Q147222," + "Hotfixes to ignore" (+ pre-SP4 list)
-    TSplitStringList SearchPath;
+    TSplitStringList HotfixKeys;   // the search path's key paths (no "SearchPath": a platform macro)
     std::string PreSP4List;
 };
 
+// The uninstall directory of a hotfix in a target's Windows directory, and
+// the service pack's (no final separator).
+std::string TargetUninstallDir(const TFileSource& files, const std::string& hotfixID);
+std::string TargetServicePackUninstallDir(const TFileSource& files);
+
 class THotfixReader {
 public:
-    // Registry: root HKEY_LOCAL_MACHINE of the target, already connected.
-    THotfixReader(TRegIniFileEx& registry, std::string computer, THotfixReadOptions options);
+    // Registry: the target's HKEY_LOCAL_MACHINE; Files: its Windows directory.
+    THotfixReader(TRegistrySource& registry, const TFileSource& files, THotfixReadOptions options);
 
     // The settings key of the target: ignore text, search path, pre-SP4 list.
     TMachineSettings ReadMachineSettings();
@@ -66,13 +83,14 @@ public:
 
     // "Fix Description" of the hotfix key KeyPath\ID (first line of a
     // multi-string); DefaultText when the key or the value is missing.
-    std::string ReadDescription(const std::string& keyPath, const std::string& id);
+    std::string ReadDescription(const std::string& keyPath, const std::string& id,
+                                bool* missing = nullptr);
     // Lists the uninstall directory of Hotfix.ID into Hotfix; true when it held uninst.inf.
     bool ReadUninstallDir(THotfix& hotfix);
 
 private:
-    TRegIniFileEx& FRegistry;
-    std::string FComputer;
+    TRegistrySource& FRegistry;
+    const TFileSource& FFiles;
     THotfixReadOptions FOptions;
-    std::string FWindowsDir;   // of the local computer, asked for once
+    std::vector<TFileEntry> FEntries;   // one listing's buffer, kept for the next
 };

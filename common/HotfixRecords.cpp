@@ -26,12 +26,16 @@ private:
 
 }  // namespace
 
-THotfixRecords ReadHotfixRecords(TRegIniFileEx& registry, const std::string& computer)
+THotfixReadOptions HotfixRecordOptions()
 {
     THotfixReadOptions options;
     options.WantDescription = false;
     options.WantUninstallDir = false;
-    THotfixReader reader(registry, computer, options);
+    return options;
+}
+
+THotfixRecords ReadHotfixRecords(THotfixReader& reader)
+{
     const TMachineSettings settings = reader.ReadMachineSettings();
     // Read once with nothing ignored; the collector applies the ignore text.
     TMachineSettings everything = settings;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-class TRegIniFileEx;
+#include "HotfixReader.h"
 
 struct THotfixRecords {
     // The hotfixes of the list, in its order (the ignore text applied).
@@ -13,5 +13,8 @@ struct THotfixRecords {
     std::vector<std::string> Recorded;
 };
 
-// Registry: root HKEY_LOCAL_MACHINE of the target, already connected.
-THotfixRecords ReadHotfixRecords(TRegIniFileEx& registry, const std::string& computer);
+// The options of a reader that only collects identifiers: no description, no
+// uninstall directory.
+THotfixReadOptions HotfixRecordOptions();
+// Reader: made with HotfixRecordOptions (and the program's lists) on the target.
+THotfixRecords ReadHotfixRecords(THotfixReader& reader);

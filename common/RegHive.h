@@ -15,18 +15,12 @@
 #include <utility>
 #include <vector>
 
+#include "RegValueTypes.h"
+
 class EHiveError : public std::runtime_error {
 public:
     using runtime_error::runtime_error;
 };
-
-// Value types, numbered as the registry numbers them.
-inline constexpr std::uint32_t kRegNone = 0;
-inline constexpr std::uint32_t kRegSz = 1;
-inline constexpr std::uint32_t kRegExpandSz = 2;
-inline constexpr std::uint32_t kRegBinary = 3;
-inline constexpr std::uint32_t kRegDword = 4;
-inline constexpr std::uint32_t kRegMultiSz = 7;
 
 struct THiveValue {
     std::uint32_t Type = 0;   // REG_* numbering (1 SZ, 2 EXPAND_SZ, 3 BINARY, 4 DWORD, 7 MULTI_SZ ...)

@@ -22,15 +22,8 @@ TKeyPath SplitPath(const std::string& key)
     return {true, key};
 }
 
-[[noreturn]] void RaiseReadError(const std::string& name)
-{
-    throw ERegistryException("Invalid data type for '" + name + "'");
-}
-
-[[noreturn]] void RaiseGetDataError(const std::string& name)
-{
-    throw ERegistryException("Failed to get data for '" + name + "'");
-}
+static_assert(kRegNone == REG_NONE && kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ &&
+              kRegBinary == REG_BINARY && kRegDword == REG_DWORD && kRegMultiSz == REG_MULTI_SZ);
 
 [[noreturn]] void RaiseSetDataError(const std::string& name)
 {
@@ -53,8 +46,10 @@ LONG QueryValue(HKEY key, const std::string& name, TRegData& value)
     value.Data.resize(kFirstGuess);
     for (;;) {
         DWORD size = static_cast<DWORD>(value.Data.size());
-        LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &value.Type,
+        DWORD type = REG_NONE;
+        LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
                                    reinterpret_cast<BYTE*>(value.Data.data()), &size);
+        value.Type = type;
         if (rc == ERROR_MORE_DATA) {
             value.Data.resize(size > value.Data.size() ? size : value.Data.size() * 2);
             continue;
@@ -72,17 +67,6 @@ bool ValueOf(HKEY key, const std::string& name, TRegData& value)
     if (rc != ERROR_SUCCESS)
         RaiseGetDataError(name);
     return true;
-}
-
-int IntegerOfData(const std::string& name, const TRegData& value)
-{
-    if (value.Type != REG_DWORD)
-        RaiseReadError(name);
-    if (value.Data.size() > sizeof(DWORD))
-        RaiseGetDataError(name);
-    DWORD result = 0;
-    std::memcpy(&result, value.Data.data(), value.Data.size());
-    return static_cast<int>(result);
 }
 
 // Names of all subkeys (or values) of a key, in enumeration order. The name
@@ -294,15 +278,6 @@ bool TRegistry::ReadData(const std::string& name, TRegData& value)
     return ValueOf(BaseKey(true), name, value);
 }
 
-std::string TRegistry::TextOfData(const std::string& name, const TRegData& value)
-{
-    if (value.Data.empty())
-        return {};
-    if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ)
-        RaiseReadError(name);
-    return value.Data.substr(0, value.Data.find('\0'));
-}
-
 std::string TRegistry::ReadString(const std::string& name)
 {
     TRegData value;
@@ -316,7 +291,7 @@ int TRegistry::ReadInteger(const std::string& name)
     TRegData value;
     if (!ReadData(name, value))
         RaiseGetDataError(name);
-    return IntegerOfData(name, value);
+    return IntegerOfRegData(name, value);
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value)
@@ -434,7 +409,7 @@ bool TRegIniFileEx::ReadBoolean(const std::string& section, const std::string& i
     TRegData value;
     if (!key || !ValueOf(key.Handle(), ident, value))
         return fallback;
-    return IntegerOfData(ident, value) != 0;
+    return IntegerOfRegData(ident, value) != 0;
 }
 
 void TRegIniFileEx::WriteBoolean(const std::string& section, const std::string& ident,

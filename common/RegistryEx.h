@@ -6,15 +6,10 @@
 // be opened so counts as missing.
 #include <windows.h>
 
-#include <stdexcept>
 #include <string>
 
+#include "RegistrySource.h"
 #include "SplitLst.h"
-
-class ERegistryException : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 enum class TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
 
@@ -62,13 +57,6 @@ private:
     HKEY FKey = nullptr;
 };
 
-// A value's registry type and all of its data, exactly as long as the
-// registry reports it (no terminating NUL added or assumed).
-struct TRegData {
-    DWORD Type = REG_NONE;
-    std::string Data;
-};
-
 class TRegistry {
 public:
     TRegistry();   // root HKEY_CURRENT_USER, no key open
@@ -112,10 +100,13 @@ public:
     // The value of the current key in one query, whatever its size; false
     // when it does not exist. Other failures raise "Failed to get data for '%s'".
     bool ReadData(const std::string& name, TRegData& value);
-    // What ReadString makes of a value's data: empty data gives the empty
-    // text; text types end at their first NUL or at the end of the data;
-    // every other type raises "Invalid data type for '%s'" with Name.
-    static std::string TextOfData(const std::string& name, const TRegData& value);
+    // What ReadString makes of a value's data (TextOfRegData): empty data
+    // gives the empty text; text types end at their first NUL or at the end
+    // of the data; every other type raises "Invalid data type for '%s'".
+    static std::string TextOfData(const std::string& name, const TRegData& value)
+    {
+        return TextOfRegData(name, value);
+    }
 
 protected:
     // Opens a section for the length of one call and gives its handle; the

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DateTimePatterns.h"
+#include "HotfixReader.h"
 
 class TRegIniFileEx;
 
@@ -14,8 +15,8 @@ class TRegIniFileEx;
 // computer (the lead-byte test of the text functions).
 inline bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
-// Computer: empty for the local computer, else "\\NAME". Results end with a
-// backslash; whether the directory exists is for the caller to find out.
+// Computer: empty for the local computer, "\\NAME", or the path of an offline
+// Windows directory (IsOfflineTarget). Results end with a backslash; whether the directory exists is for the caller to find out.
 std::string GetUninstallDir(const std::string& computer, const std::string& hotfixID);
 std::string GetServicePackUninstallDir(const std::string& computer);
 
@@ -63,12 +64,6 @@ double FileTimeToDateTime(const FILETIME& lastWrite);
 // A missing key or value gives the default: the locale's list pattern (short
 // date, blank, short time) and "(unknown)". Wrongly typed values raise the
 // registry errors.
-inline constexpr const char* kSettingsKey = "\\Software\\Brightwater\\Patchscope";
-inline constexpr const char* kDefaultUnknownText = "(unknown)";
-struct TListSettings {
-    std::string TimeFormat;
-    std::string DefaultText;
-};
 TListSettings ReadListSettings(TRegIniFileEx& settings, const TFormatSettings& locale);
 // The two values one at a time, for a reader that goes on after an error.
 std::string ReadListTimeFormat(TRegIniFileEx& settings, const TFormatSettings& locale);

@@ -1,5 +1,5 @@
 # The Win32 layer of the shared library: registry access, the locale, the
-# uninstall directories and the hotfix reading procedure. The string table
+# uninstall directories and the hotfix reading of a live computer. The string table
 # (ps_strings.rc) is not part of it: each program includes it in its own
 # resource script, since a static library cannot carry resources.
 add_library(ps_common_win STATIC
@@ -7,7 +7,8 @@ add_library(ps_common_win STATIC
   ${CMAKE_CURRENT_LIST_DIR}/LocaleInfo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ps_common.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HotfixReader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/HotfixRecords.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ResString.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LiveTarget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TargetAccessWin.cpp)
 target_include_directories(ps_common_win PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(ps_common_win PUBLIC ps_core advapi32 kernel32 user32)

@@ -1,5 +1,7 @@
 #include "ConsoleArgs.h"
 
+#include <string_view>
+
 namespace {
 
 bool IsSelectionLetter(char c)
@@ -35,6 +37,14 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
     for (const std::string& arg : args) {
         if (arg.starts_with("\\\\")) {
             result.Computer = arg;
+            result.Offline.clear();
+        } else if (arg.starts_with(kOfflineSwitch)) {
+            if (arg.size() == std::string_view(kOfflineSwitch).size()) {
+                result.InvalidParameter = arg;
+                return result;
+            }
+            result.Offline = arg.substr(std::string_view(kOfflineSwitch).size());
+            result.Computer.clear();
         } else if (arg == "/VERIFY") {
             result.Verify = true;
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
@@ -57,6 +67,7 @@ const std::vector<std::string>& HelpTextLines()
         "Displayed installed hotfixes on NT machines.",
         "",
         "<computer>  Which computer to connect to. Local computer if omitted.",
+        "/OFFLINE:   Followed by a Windows directory: read that offline system.",
         "Q           Print the hotfix ID.",
         "D           Print the description.",
         "T           Print the date/time the hotfix was applied.",

@@ -1,174 +1,66 @@
 #include "ConsoleMain.h"
 
-#include <memory>
-#include <new>
+#include <optional>
 
-#include "ConsoleArgs.h"
-#include "HotfixReader.h"
-#include "HotfixRecords.h"
-#include "HotfixVerify.h"
+#include "LiveTarget.h"
 #include "LocaleInfo.h"
+#include "OfflineListing.h"
 #include "RegistryEx.h"
 #include "TargetAccessWin.h"
 #include "ps_common.h"
 
 namespace {
 
-// Thrown by a fatal ReportError and caught where the run returns its code.
-struct TConsoleExit {
-    int Code;
-};
-
-std::string UpperCase(std::string text)
-{
-    if (!text.empty())
-        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string ExceptionClassName(const std::exception& error)
-{
-    if (dynamic_cast<const ERegistryException*>(&error))
-        return "ERegistryException";
-    if (dynamic_cast<const EStringListError*>(&error))
-        return "EStringListError";
-    if (dynamic_cast<const EOutputError*>(&error))
-        return "EOutputError";
-    if (dynamic_cast<const std::bad_alloc*>(&error))
-        return "EOutOfMemory";
-    return "Exception";
-}
-
-// "Exception <class>: <message>." (the full stop only once).
-std::string ExceptionReport(const std::string& className, std::string message)
-{
-    if (message.empty() || message.back() != '.')
-        message += '.';
-    return "Exception " + className + ": " + message;
-}
-
-// Prints each hotfix as one line of the selected fields, tab-separated, as
-// soon as it is read.
-class TConsoleListing : public THotfixSink {
+class TWin32ConsolePlatform : public TConsolePlatform {
 public:
-    TConsoleListing(const TConsoleArgs& args, const TListSettings& settings, TLineWriter& output)
-        : FArgs(args), FSettings(settings), FOutput(output)
+    // Warnings: where lines that end nothing go (standard error).
+    explicit TWin32ConsolePlatform(TLineWriter& warnings) : FWarnings(warnings) {}
+
+    std::string UpperCaseArgument(const std::string& arg) const override
     {
+        std::string text = arg;
+        if (!text.empty())
+            CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+        return text;
     }
 
-    void HotfixFound(const std::string&, const std::string&) override {}
-
-    void HotfixRead(const THotfix& hotfix, bool uninstInfFound) override
+    TListSettings ReadListSettings() override
     {
-        FLine.clear();
-        FFieldCount = 0;
-        if (FArgs.PrintID)
-            AddField(hotfix.ID);
-        if (FArgs.PrintDescription)
-            AddField(hotfix.Description);
-        // Without "uninst.inf" there is no date field at all, so the later
-        // fields move left; an unconvertible time keeps its place.
-        if (FArgs.PrintDateApplied && uninstInfFound)
-            AddField(hotfix.DateApplied != 0 ? FormatDate(hotfix.DateApplied)
-                                             : FSettings.DefaultText);
-        if (FArgs.PrintFiles)
-            AddField(hotfix.Files);
-        if (FFieldCount > 0)
-            FOutput.WriteLine(FLine);
+        return ::ReadListSettings(Registry(), LocaleFormatSettings());
     }
 
-private:
-    void AddField(const std::string& field)
-    {
-        if (FFieldCount++ > 0)
-            FLine += '\t';
-        FLine += field;
-    }
+    const TFormatSettings& FormatSettings() const override { return LocaleFormatSettings(); }
 
-    // Hotfixes of one installation run share their time; one remembered
-    // value spares formatting it again.
-    const std::string& FormatDate(double value)
+    void ReadTarget(const TConsoleArgs& args, const THotfixReadOptions& options,
+                    TLineWriter& output, const TTargetUse& use) override
     {
-        if (value != FLastDate || FLastDateText.empty()) {
-            FLastDate = value;
-            FLastDateText = FormatDateTime(FSettings.TimeFormat, value, LocaleFormatSettings());
+        if (!args.Offline.empty()) {
+            // Nothing of the offline system is written, the settings key included.
+            const TWin32FileSource files(OfflineWindowsDir(args.Offline));
+            ReadOfflineTarget(files, WithProgramLists(options), output, FWarnings, use,
+                              AnsiCodePage());
+            return;
         }
-        return FLastDateText;
+        TRegIniFileEx& registry = Registry();
+        registry.SetRootKey(HKEY_LOCAL_MACHINE);
+        if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
+            ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
+        TLiveHotfixReader reader(registry, args.Computer, options, false);
+        use(reader, reader.TargetFiles());
     }
-
-    const TConsoleArgs& FArgs;
-    const TListSettings& FSettings;
-    TLineWriter& FOutput;
-    std::string FLine;
-    int FFieldCount = 0;
-    double FLastDate = 0;
-    std::string FLastDateText;
-};
-
-void PrintHelp(TLineWriter& output)
-{
-    for (const std::string& line : HelpTextLines())
-        output.WriteLine(line);
-}
-
-void ListHotfixes(const TConsoleArgs& args, TLineWriter& output)
-{
-    TRegIniFileEx registry("");
-    const TListSettings settings = ReadListSettings(registry, LocaleFormatSettings());
-
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
-        ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
-
-    THotfixReadOptions options;
-    options.WantDescription = args.PrintDescription;
-    options.WantUninstallDir = args.PrintDateApplied || args.PrintFiles;
-    options.InstallerFilesAreDates = false;
-    options.CreateSettingsKey = false;
-    options.DefaultText = settings.DefaultText;
-    THotfixReader reader(registry, args.Computer, options);
-    const TMachineSettings machine = reader.ReadMachineSettings();
-    TConsoleListing listing(args, settings, output);
-    reader.ReadHotfixes(machine, listing);
-}
-
-// One line per verified file: identifier, file, state, installed path,
-// installed version, saved version.
-class TConsoleVerification : public TVerifySink {
-public:
-    explicit TConsoleVerification(TLineWriter& output) : FOutput(output) {}
-
-    bool Continue(int, int, const std::string&) override { return true; }
-    void FileVerified(const TVerifiedFile& file) override
-    {
-        auto version = [](const std::optional<TFileVersion>& value) {
-            return value ? FileVersionText(*value) : std::string();
-        };
-        FOutput.WriteLine(file.HotfixID + '\t' + file.FileName + '\t' + StateText(file.State) +
-                          '\t' + file.InstalledPath + '\t' + version(file.InstalledVersion) +
-                          '\t' + version(file.SavedVersion));
-        Counts.Add(file);
-    }
-
-    TVerifyCounts Counts;
 
 private:
-    TLineWriter& FOutput;
+    // One registry object serves the run, made when the arguments have been
+    // examined: the user's root first, then the target's.
+    TRegIniFileEx& Registry()
+    {
+        if (!FRegistry)
+            FRegistry.emplace("");
+        return *FRegistry;
+    }
+    std::optional<TRegIniFileEx> FRegistry;
+    TLineWriter& FWarnings;
 };
-
-// 0 when every file is in effect, 2 when any is undone or missing.
-int VerifyHotfixList(const TConsoleArgs& args, TLineWriter& output)
-{
-    TRegIniFileEx registry("");
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
-        ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
-    const THotfixRecords records = ReadHotfixRecords(registry, args.Computer);
-    const std::unique_ptr<TFileSource> files = OpenTargetFiles(args.Computer);
-    TConsoleVerification verification(output);
-    VerifyHotfixes(*files, records.Listed, records.Recorded, verification);
-    return verification.Counts.AllInEffect() ? 0 : 2;
-}
 
 }  // namespace
 
@@ -183,47 +75,14 @@ void THandleLineWriter::WriteLine(const std::string& line)
         throw EOutputError("Cannot write to the standard output");
 }
 
-void ReportError(TLineWriter& output, const std::string& message, bool fatal)
+int RunConsole(const std::vector<std::string>& args, TLineWriter& output, TLineWriter& warnings)
 {
-    output.WriteLine("pscopecl: " + message);
-    if (fatal)
-        throw TConsoleExit{1};
+    TWin32ConsolePlatform platform(warnings);
+    return RunConsole(args, output, static_cast<TConsolePlatform&>(platform));
 }
 
 int RunConsole(const std::vector<std::string>& args, TLineWriter& output)
 {
-    try {
-        std::vector<std::string> upper;
-        upper.reserve(args.size());
-        for (const std::string& arg : args)
-            upper.push_back(UpperCase(arg));
-        const TConsoleArgs parsed = ParseConsoleArgs(upper);
-        if (parsed.ShowHelp) {
-            PrintHelp(output);
-            return 0;
-        }
-        if (parsed.InvalidParameter)
-            ReportError(output, "Invalid parameter " + *parsed.InvalidParameter + ", use /? for help",
-                        true);
-        if (parsed.Verify)
-            return VerifyHotfixList(parsed, output);
-        ListHotfixes(parsed, output);
-        return 0;
-    } catch (const TConsoleExit& exit) {
-        return exit.Code;
-    } catch (const EOutputError&) {
-        return 1;   // nowhere left to report it
-    } catch (const std::exception& error) {
-        try {
-            output.WriteLine(ExceptionReport(ExceptionClassName(error), error.what()));
-        } catch (const EOutputError&) {
-        }
-        return 1;
-    } catch (...) {
-        try {
-            output.WriteLine(ExceptionReport("Exception", "Unknown error"));
-        } catch (const EOutputError&) {
-        }
-        return 1;
-    }
+    THandleLineWriter warnings(GetStdHandle(STD_ERROR_HANDLE));
+    return RunConsole(args, output, warnings);
 }

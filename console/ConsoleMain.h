@@ -1,18 +1,12 @@
 #pragma once
-// The run of pscopecl, from its arguments to its exit code, apart from the
-// process itself so that tests can run it in-process on a private registry.
+// The run of pscopecl on Windows, apart from the process itself so that tests
+// can run it in-process on a private registry.
 #include <windows.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-// Where the program's lines go; every line gets CR LF appended.
-class TLineWriter {
-public:
-    virtual ~TLineWriter() = default;
-    virtual void WriteLine(const std::string& line) = 0;
-};
+#include "ConsoleRun.h"
 
 // Lines to a file or pipe handle (standard output), each in one write, so the
 // bytes are exactly those given. A failed write raises EOutputError.
@@ -26,23 +20,10 @@ private:
     std::string FBuffer;
 };
 
-// Lines collected in memory, CR LF included.
-class TStringLineWriter : public TLineWriter {
-public:
-    void WriteLine(const std::string& line) override { Text += line + "\r\n"; }
-    std::string Text;
-};
-
-class EOutputError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Writes "pscopecl: <message>"; with Fatal the run ends with exit code 1.
-void ReportError(TLineWriter& output, const std::string& message, bool fatal);
-
-// The whole run: Args as typed after the program name (they are upper-cased
-// here). Returns the exit code: 0, 2 when /VERIFY found a file undone or
-// missing, 1 for an error. An unexpected error ends the run with
-// a report naming its class and message, after the lines already written.
+// The whole run on this computer's registry and files (see the platform-free
+// RunConsole): arguments upper-cased by the system's locale rules, the user's
+// settings from HKEY_CURRENT_USER, the target local or remote.
+// Warnings (standard error when not given) gets the lines that end nothing,
+// such as an offline registry saved with changes pending.
 int RunConsole(const std::vector<std::string>& args, TLineWriter& output);
+int RunConsole(const std::vector<std::string>& args, TLineWriter& output, TLineWriter& warnings);

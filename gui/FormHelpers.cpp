@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "HotfixReader.h"
+#include "ResString.h"
 
 std::string FormatResString(unsigned id, std::initializer_list<std::string> args)
 {

@@ -7,6 +7,7 @@
 #include "HotfixReader.h"
 #include "LocaleInfo.h"
 #include "Prompts.h"
+#include "ResString.h"
 #include "TextStream.h"
 #include "UserOpts.h"
 #include "ZStrFuncs.h"

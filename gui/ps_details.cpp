@@ -12,6 +12,7 @@
 #include "FormHelpers.h"
 #include "HotfixCache.h"
 #include "HotfixReader.h"
+#include "ResString.h"
 #include "LocaleInfo.h"
 #include "RegistryEx.h"
 #include "SizeText.h"
@@ -465,6 +466,11 @@ void TfrmDetails::FormShow()
     ListFiles();
 }
 
+double TfrmDetails::TimeOf(const FILETIME& lastWrite) const
+{
+    return TargetTime ? TargetTime(lastWrite) : FileTimeToDateTime(lastWrite);
+}
+
 void TfrmDetails::CountFiles()
 {
     FFileCount = 0;
@@ -516,11 +522,11 @@ void TfrmDetails::ScanFiles(TListing& listing, TScan& scan)
     while (listing.Next(found)) {
         const std::string name = FoundFileName(found);
         if (!HotfixID.empty() && name == "uninst.inf") {
-            FDateApplied = FileTimeToDateTime(found.ftLastWriteTime);
+            FDateApplied = TimeOf(found.ftLastWriteTime);
             continue;
         }
         if (!HotfixID.empty() && name == "hotfix.inf") {
-            FHotfixDate = FileTimeToDateTime(found.ftLastWriteTime);
+            FHotfixDate = TimeOf(found.ftLastWriteTime);
             continue;
         }
         if (name == "hotfix.exe")
@@ -545,7 +551,7 @@ bool TfrmDetails::ScanStopped(const TScan& scan) const
 void TfrmDetails::ListFile(const WIN32_FIND_DATAA& found, const std::string& name, TScan& scan)
 {
     const std::int64_t size = FoundFileSize(found);
-    const double date = FileTimeToDateTime(found.ftLastWriteTime);
+    const double date = TimeOf(found.ftLastWriteTime);
     const std::string path = FUninstallDir + name;
     FTotalSize += size;
     const std::string extension = LowerExtension(name);
@@ -669,7 +675,7 @@ void TfrmDetails::UpdateDisplay()
     SetCaption(ComputerName.empty() ? caption
                                     : FormatResString(IDS_ONCOMPUTER, {caption, ComputerName}));
     if (!HotfixID.empty())
-        SetWindowTextString(edtDescription, orUnknown(Description));
+        SetWindowTextString(edtDescription, Description ? *Description : unknown);
     SetWindowTextString(edtDate, dateText(FOptions.DetailTimeFormat, FDateApplied));
     SetWindowTextString(edtHotfixDate, dateText(FOptions.DetailTimeFormat, FHotfixDate));
     SetWindowTextString(lblSummary2,

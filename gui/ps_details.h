@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Window.h"
@@ -32,7 +33,11 @@ public:
     TfrmDetails(HWND owner, TUserOptions& options, std::function<void(bool)> enableControls);
     ~TfrmDetails() override;
 
-    std::string HotfixID, ComputerName, Description;   // set before Show
+    std::string HotfixID, ComputerName;   // set before Show
+    std::optional<std::string> Description;   // none: shown as the unknown-value text
+    // The target's local time of a file time, when it is not this computer's
+    // (an offline system in its own zone); set before Show.
+    std::function<double(const FILETIME&)> TargetTime;
     // The service-pack view: this caption, no hotfix header, the summary on top.
     void SetServicePackLayout(const std::string& caption);
     // Runs the scan (FormShow), then the window becomes visible. Closing the
@@ -96,6 +101,7 @@ private:
 
     // The scan, in its order.
     void CountFiles();
+    double TimeOf(const FILETIME& lastWrite) const;
     void ListFiles();
     void ScanFiles(TListing& listing, TScan& scan);
     void ListFile(const WIN32_FIND_DATAA& found, const std::string& name, TScan& scan);

@@ -9,7 +9,7 @@
 #include "CommandFormat.h"
 #include "DateTimePatterns.h"
 #include "HotfixCache.h"
-#include "HotfixReader.h"   // LoadResString
+#include "ResString.h"
 #include "LocaleInfo.h"
 #include "NumText.h"
 #include "Prompts.h"

@@ -10,7 +10,10 @@
 #include "HotfixReader.h"
 #include "HotfixRecords.h"
 #include "ListSaveAs.h"
+#include "LiveTarget.h"
+#include "OfflineSystem.h"
 #include "RegistryEx.h"
+#include "ResString.h"
 #include "TargetAccessWin.h"
 #include "UserOpts.h"
 #include "Win32pas.h"
@@ -270,17 +273,30 @@ void TfrmVerify::Scan()
             priorityChanged = priorityClass != 0 &&
                               SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
         }
+        // The target's registry records and its files: an offline system
+        // is read from its hives, a computer through its registry.
         THotfixRecords records;
+        std::unique_ptr<TOfflineSystem> offline;
+        std::unique_ptr<TFileSource> liveFiles;
         {
             TScreenCursor hourglass;
-            TRegIniFileEx registry("");
-            registry.SetRootKey(HKEY_LOCAL_MACHINE);
-            if (!ComputerName.empty() && !registry.RegistryConnect(ComputerName))
-                throw std::runtime_error(
-                    FormatResString(IDS_VERIFYCONNECTFAILED, {ComputerName}));
-            records = ReadHotfixRecords(registry, ComputerName);
+            if (IsOfflineTarget(ComputerName)) {
+                offline = OpenOfflineSystem(ComputerName);
+                THotfixReader reader(offline->Registry(), offline->Files(),
+                                     WithProgramLists(HotfixRecordOptions()));
+                records = ReadHotfixRecords(reader);
+            } else {
+                TRegIniFileEx registry("");
+                registry.SetRootKey(HKEY_LOCAL_MACHINE);
+                if (!ComputerName.empty() && !registry.RegistryConnect(ComputerName))
+                    throw std::runtime_error(
+                        FormatResString(IDS_VERIFYCONNECTFAILED, {ComputerName}));
+                TLiveHotfixReader reader(registry, ComputerName, HotfixRecordOptions(), false);
+                records = ReadHotfixRecords(reader);
+                liveFiles = OpenTargetFiles(ComputerName);
+            }
         }
-        const std::unique_ptr<TFileSource> files = OpenTargetFiles(ComputerName);
+        const TFileSource* files = offline ? &offline->Files() : liveFiles.get();
         TScan scan(*this);
         VerifyHotfixes(*files, records.Listed, records.Recorded, scan);
         FIncomplete = scan.Stopped;

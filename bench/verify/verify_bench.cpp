@@ -16,6 +16,7 @@
 
 #include "BenchTiming.h"
 #include "HotfixRecords.h"
+#include "LiveTarget.h"
 #include "HotfixVerify.h"
 #include "RegistryEx.h"
 #include "TargetAccessWin.h"
@@ -125,7 +126,8 @@ int main(int argc, char** argv)
     double start = Seconds();
     TRegIniFileEx registry("");
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    const THotfixRecords records = ReadHotfixRecords(registry, "");
+    TLiveHotfixReader reader(registry, "", HotfixRecordOptions(), false);
+    const THotfixRecords records = ReadHotfixRecords(reader);
     const double registrySeconds = Seconds() - start;
     const std::string windows = LocalWindowsDirectory();
     const auto files = OpenTargetFiles("");

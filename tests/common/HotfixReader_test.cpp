@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "HotfixReader.h"
+#include "LiveTarget.h"
+#include "ResString.h"
 #include "PrivateRegistry.h"
 #include "TestFiles.h"
 #include "ZStrFuncs.h"
@@ -51,7 +52,6 @@ THotfixReadOptions WindowedOptions()
 {
     THotfixReadOptions options;
     options.InstallerFilesAreDates = true;
-    options.CreateSettingsKey = true;
     options.DefaultText = "?";
     return options;
 }
@@ -60,16 +60,22 @@ THotfixReadOptions ConsoleOptions()
 {
     THotfixReadOptions options;
     options.InstallerFilesAreDates = false;
-    options.CreateSettingsKey = false;
     options.DefaultText = "?";
     return options;
 }
 
-TRecordingSink ReadAll(THotfixReadOptions options, const std::string& computer = "")
+// The windowed program's reading (installer files as dates) creates the settings key.
+TLiveHotfixReader LiveReader(TRegIniFileEx& registry, const std::string& computer,
+                             const THotfixReadOptions& options)
+{
+    return TLiveHotfixReader(registry, computer, options, options.InstallerFilesAreDates);
+}
+
+TRecordingSink ReadAll(const THotfixReadOptions& options, const std::string& computer = "")
 {
     TRegIniFileEx registry("");
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    THotfixReader reader(registry, computer, options);
+    TLiveHotfixReader reader = LiveReader(registry, computer, options);
     TRecordingSink sink;
     reader.ReadHotfixes(reader.ReadMachineSettings(), sink);
     return sink;
@@ -119,14 +125,14 @@ TEST(MachineSettings, DefaultsWithoutASettingsKey)
     PrivateRegistry scratch;
     TRegIniFileEx registry("");
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    TMachineSettings settings = THotfixReader(registry, "", ConsoleOptions()).ReadMachineSettings();
+    TMachineSettings settings = LiveReader(registry, "", ConsoleOptions()).ReadMachineSettings();
     EXPECT_EQ(settings.IgnoreText, "Q147222,");
-    ASSERT_EQ(settings.SearchPath.Count(), 7);
-    EXPECT_EQ(settings.SearchPath[0], "\\" + kHotfixKey);
-    EXPECT_EQ(settings.SearchPath[6], "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SP9\\Hotfix");
+    ASSERT_EQ(settings.HotfixKeys.Count(), 7);
+    EXPECT_EQ(settings.HotfixKeys[0], "\\" + kHotfixKey);
+    EXPECT_EQ(settings.HotfixKeys[6], "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SP9\\Hotfix");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSettings)) << "the console never creates it";
 
-    THotfixReader(registry, "", WindowedOptions()).ReadMachineSettings();
+    LiveReader(registry, "", WindowedOptions()).ReadMachineSettings();
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kSettings));
 }
 
@@ -150,7 +156,7 @@ TEST(MachineSettings, PreSP4ListJoinsTheIgnoreText)
     WriteDword(HKEY_LOCAL_MACHINE, kSettings, "Ignore pre-SP4 hotfixes", 7);
     TRegIniFileEx registry("");
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    TMachineSettings settings = THotfixReader(registry, "", ConsoleOptions()).ReadMachineSettings();
+    TMachineSettings settings = LiveReader(registry, "", ConsoleOptions()).ReadMachineSettings();
     EXPECT_EQ(settings.IgnoreText, settings.PreSP4List + ",Q147222,");
     EXPECT_EQ(ReadAll(ConsoleOptions()).Ids(), (std::vector<std::string>{"Q193234"}));
 
@@ -216,7 +222,7 @@ TEST(Description, WrongTypeRaisesAfterTheHotfixWasFound)
     WriteRawValue(HKEY_LOCAL_MACHINE, kHotfixKey + "\\Q7", "Fix Description", REG_BINARY, "ab"s);
     TRegIniFileEx registry("");
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    THotfixReader reader(registry, "", WindowedOptions());
+    TLiveHotfixReader reader = LiveReader(registry, "", WindowedOptions());
     TRecordingSink sink;
     try {
         reader.ReadHotfixes(reader.ReadMachineSettings(), sink);

@@ -278,6 +278,16 @@ bool TScriptedPrompts::BrowseComputer(HWND, TBrowseComputerRequest& request)
     return true;
 }
 
+bool TScriptedPrompts::BrowseFolder(HWND, TBrowseFolderRequest& request)
+{
+    FolderRequests.push_back(request);
+    const auto answer = FolderAnswers.empty() ? std::nullopt : FolderAnswers.front();
+    if (!FolderAnswers.empty())
+        FolderAnswers.pop_front();
+    request.Folder = answer.value_or(request.Folder);
+    return answer.has_value();
+}
+
 int TScriptedPrompts::ShowModal(TDialog& dialog)
 {
     DialogsShown.push_back(dialog.Caption());

@@ -1,0 +1,37 @@
+#pragma once
+// The files of an offline Windows directory on a Linux file system (a mounted
+// disk or image), through opendir/readdir/stat. Names keep their case there,
+// while a Windows system finds its files whatever their case: each name that
+// PathOf adds is looked up without regard to ASCII case when the exact name
+// is missing.
+#include <string>
+#include <unordered_map>
+
+#include "TargetAccess.h"
+
+class TPosixFileSource : public TFileSource {
+public:
+    explicit TPosixFileSource(std::string windowsDir);
+
+    std::string WindowsDir() const override { return FWindowsDir; }
+    std::string PathOf(const std::string& dir, const std::string& name) const override;
+    bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override;
+    bool FindFile(const std::string& path, TFileEntry& entry) const override;
+    bool ReadFile(const std::string& path, std::string& bytes, std::size_t limit) const override;
+    // In this machine's local time (PosixLocalDateTime).
+    double LocalDateTime(std::uint64_t lastWriteTime) const override;
+
+private:
+    // A directory's entries by their upper-cased name, read at the first
+    // name of that directory that is not there as given. The image is
+    // mounted read-only, so one reading serves the whole run.
+    using TFoldedNames = std::unordered_map<std::string, std::string>;
+    const TFoldedNames& FoldedNames(const std::string& dir) const;
+
+    std::string FWindowsDir;
+    mutable std::unordered_map<std::string, TFoldedNames> FFolded;
+};
+
+// A UTC FILETIME as a date-time value in this machine's local time, at DOS
+// resolution; 0 when it has no DOS form (before 1980, after 2107).
+double PosixLocalDateTime(std::uint64_t lastWriteTime);

@@ -1,0 +1,61 @@
+#!/bin/sh
+# pscopecl_native_test.sh PSCOPECL MAKE_TREE WORKDIR
+# The native program on an offline tree with mixed-case names: its listing
+# (times in the offline system's zone), and its messages for a remote
+# computer, a missing target, a missing and a damaged registry file.
+set -eu
+pscopecl=$1 make_tree=$2 work=$3
+rm -rf "$work"; mkdir -p "$work"
+"$make_tree" "$work/image"
+win=$work/image/WINNT
+cr=$(printf '\r') tab=$(printf '\t')
+failures=0
+
+sorted_files() { awk -f "$(dirname -- "$0")/../sorted_files.awk"; }
+
+# expect NAME CODE EXPECTED ARGS...: exit code and exact bytes of standard output.
+expect() {
+  name=$1 code=$2 expected=$3; shift 3
+  set +e; "$pscopecl" "$@" >"$work/out" 2>"$work/err"; got=$?; set -e
+  if [ "$got" -ne "$code" ] || ! printf '%s' "$expected" | cmp -s - "$work/out"; then
+    echo "FAIL $name: exit $got (want $code), output:"; od -c "$work/out" | head -20
+    failures=$((failures + 1))
+  fi
+}
+
+set +e; "$pscopecl" "/offline:$win" >"$work/listing" 2>"$work/err"; code=$?; set -e
+sorted_files <"$work/listing" >"$work/sorted"
+printf '%s\r\n' \
+  "Q123456${tab}Café printing fix${tab}Cafeé.dll, Uninst.INF" \
+  "Q234567${tab}First line${tab}" \
+  "Q456789${tab}Summer fix${tab}2001-07-15 12:00:00${tab}" \
+  "Q345678${tab}Service pack fix${tab}2001-03-04 14:02:08${tab}a.dll, b.sys, hotfix.exe, hotfix.inf" \
+  >"$work/expected"
+if [ "$code" -ne 0 ] || ! cmp -s "$work/expected" "$work/sorted" || [ -s "$work/err" ]; then
+  echo "FAIL listing: exit $code"; diff "$work/expected" "$work/sorted" || true; cat "$work/err"
+  failures=$((failures + 1))
+fi
+# The date field is left out where there is no uninst.inf; the path keeps its case.
+expect fields 0 "Q123456${cr}
+Q234567${cr}
+Q456789${tab}2001-07-15 12:00:00${cr}
+Q345678${tab}2001-03-04 14:02:08${cr}
+" qt "/OFFLINE:$win"
+expect remote 1 "pscopecl: Remote computers need the Windows program; here only /OFFLINE:<Windows directory> can be listed (\\\\SERVER).${cr}
+" "/offline:$win" '\\server'
+expect no-target 1 "pscopecl: This computer has no hotfixes of its own; name a mounted Windows directory with /OFFLINE:<Windows directory>.${cr}
+" Q
+expect missing-hive 1 "pscopecl: The registry file $work/image/winnt/system32/config/software does not exist.${cr}
+" "/OFFLINE:$work/image/winnt"
+software=$win/System32/CONFIG/SOFTWARE
+printf 'rexf' | dd of="$software" conv=notrunc status=none
+expect wrong-signature 1 "pscopecl: $software is not a registry file.${cr}
+" "/OFFLINE:$win"
+"$make_tree" "$work/image"
+size=$(stat -c %s "$software")
+truncate -s $((size - 4096)) "$software"
+set +e; "$pscopecl" "/OFFLINE:$win" >"$work/out"; code=$?; set -e
+grep -q "^pscopecl: $software is damaged at offset 0x[0-9A-F]*\.${cr}\$" "$work/out" && [ "$code" -eq 1 ] ||
+  { echo "FAIL truncated: exit $code"; cat "$work/out"; failures=$((failures + 1)); }
+[ "$failures" -eq 0 ] && echo "pscopecl_native: all passed"
+exit "$failures"
