@@ -2,6 +2,9 @@
 // listing every hotfix with its description and uninstall directory cannot do
 // without, and nothing else. It formats nothing and prints nothing, so the
 // time it takes is what pscopecl costs at the least (bench/console-bench.sh).
+// "floor /OFFLINE:<Windows directory> COUNT" makes only the directory
+// listings of the offline listing of that directory, whose COUNT hotfixes
+// are numbered as bench/make-bench.sh numbers them (bench/offline-bench.sh).
 #include <windows.h>
 
 #include <string>
@@ -143,8 +146,21 @@ size_t ListUninstallDir(const std::string& directory)
 
 }   // namespace
 
-int main()
+// The uninstall directories of the offline copy, listed in hotfix order.
+int ListOfflineDirs(const std::string& windows, int count)
 {
+    size_t files = 0;
+    for (int i = 0; i < count; ++i)
+        files += ListUninstallDir(windows + "\\$NtUninstallQ" + std::to_string(300000 + i) + "$\\");
+    return files > 0 ? 0 : 1;
+}
+
+int main(int argc, char* argv[])
+{
+    const std::string offline = "/OFFLINE:";
+    if (argc == 3 && std::string(argv[1]).compare(0, offline.size(), offline) == 0)
+        return ListOfflineDirs(std::string(argv[1]).substr(offline.size()), std::stoi(argv[2]));
+
     {
         RegKey user(HKEY_CURRENT_USER, "Software\\Brightwater\\Patchscope");
         if (user) {

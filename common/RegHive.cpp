@@ -17,6 +17,8 @@ constexpr std::uint32_t kBigDataSegment = 16344;
 constexpr std::uint32_t kBigDataMinorVersion = 4;
 constexpr std::uint16_t kKeyCompressedName = 0x0020;
 constexpr std::uint16_t kValueCompressedName = 0x0001;
+// Subkey and value lists at least this long are indexed by name once they are searched.
+constexpr std::size_t kIndexedListSize = 32;
 
 std::string Hex(std::uint64_t value) {
     static const char kDigits[] = "0123456789ABCDEF";
@@ -196,6 +198,7 @@ void THiveFile::ReadBins() {
             at + size > FBytes.size())
             Damaged(at);
         FBins.emplace_back(at, at + size);
+        FBinOfPage.insert(FBinOfPage.end(), size / kBinAlignment, static_cast<std::uint32_t>(FBins.size() - 1));
         at += size;
     }
 }
@@ -204,15 +207,14 @@ void THiveFile::ReadBins() {
 // an offset that leads outside every bin damages the referrer, a cell whose own
 // size is wrong is damaged itself.
 THiveFile::TCell THiveFile::Cell(std::uint32_t cellOffset, std::uint64_t referrer) const {
+    std::uint64_t page = cellOffset / kBinAlignment;
+    if (page >= FBinOfPage.size()) Damaged(referrer);
+    const auto& bin = FBins[FBinOfPage[page]];
     std::uint64_t at = std::uint64_t(kBaseBlockSize) + cellOffset;
-    auto bin = std::upper_bound(FBins.begin(), FBins.end(), at,
-                                [](std::uint64_t value, const auto& b) { return value < b.first; });
-    if (bin == FBins.begin()) Damaged(referrer);
-    --bin;
-    if (at < bin->first + kBinHeaderSize || at + 4 > bin->second) Damaged(referrer);
+    if (at < bin.first + kBinHeaderSize || at + 4 > bin.second) Damaged(referrer);
     std::int64_t size = static_cast<std::int32_t>(Get32(at));
     // Allocated cells carry their size negated; a free cell is no target.
-    if (size >= -4 || at + static_cast<std::uint64_t>(-size) > bin->second) Damaged(at);
+    if (size >= -4 || at + static_cast<std::uint64_t>(-size) > bin.second) Damaged(at);
     return TCell{at + 4, static_cast<std::uint32_t>(-size - 4)};
 }
 
@@ -296,22 +298,36 @@ std::vector<std::string> THiveFile::SubkeyNames(TKey key) const {
     return names;
 }
 
+// Of subkeys whose names differ only in case, the first in the list.
+std::optional<THiveFile::TKey> THiveFile::FindSubkey(TKey key, const std::u16string& upcasedName) const {
+    auto indexed = FSubkeyIndex.find(key);
+    if (indexed == FSubkeyIndex.end()) {
+        std::vector<TKey> subkeys = Subkeys(key);
+        if (subkeys.size() < kIndexedListSize) {
+            for (TKey subkey : subkeys)
+                if (Upcased(KeyNameUnits(KeyRecord(subkey, kBaseBlockSize + std::uint64_t(subkey)))) == upcasedName)
+                    return subkey;
+            return std::nullopt;
+        }
+        std::unordered_map<std::u16string, TKey> index;
+        for (TKey subkey : subkeys)
+            index.emplace(Upcased(KeyNameUnits(KeyRecord(subkey, kBaseBlockSize + std::uint64_t(subkey)))), subkey);
+        indexed = FSubkeyIndex.emplace(key, std::move(index)).first;
+    }
+    auto found = indexed->second.find(upcasedName);
+    if (found == indexed->second.end()) return std::nullopt;
+    return found->second;
+}
+
 std::optional<THiveFile::TKey> THiveFile::OpenKey(const std::string& path) const {
     TKey key = FRootKey;
     std::size_t at = 0;
     while (at <= path.size()) {
         std::size_t end = std::min(path.find('\\', at), path.size());
         if (end > at) {
-            auto found = FSubkeyIndex.find(key);
-            if (found == FSubkeyIndex.end()) {
-                std::unordered_map<std::u16string, TKey> index;
-                for (TKey subkey : Subkeys(key))
-                    index.emplace(Upcased(KeyNameUnits(KeyRecord(subkey, kBaseBlockSize + std::uint64_t(subkey)))), subkey);
-                found = FSubkeyIndex.emplace(key, std::move(index)).first;
-            }
-            auto sub = found->second.find(Upcased(Utf8ToUnits(std::string_view(path).substr(at, end - at))));
-            if (sub == found->second.end()) return std::nullopt;
-            key = sub->second;
+            std::optional<TKey> subkey = FindSubkey(key, Upcased(Utf8ToUnits(std::string_view(path).substr(at, end - at))));
+            if (!subkey) return std::nullopt;
+            key = *subkey;
         }
         at = end + 1;
     }
@@ -345,12 +361,25 @@ std::vector<std::string> THiveFile::ValueNames(TKey key) const {
     return names;
 }
 
+// Of values whose names differ only in case, the first in the list.
 std::optional<THiveValue> THiveFile::ReadValue(TKey key, const std::string& name) const {
     std::u16string sought = Upcased(Utf8ToUnits(name));
-    for (const TCell& vk : ValueRecords(key)) {
-        if (Upcased(ValueNameUnits(vk)) == sought) return THiveValue{Get32(vk.Start + 0x0C), ValueData(vk)};
+    auto indexed = FValueIndex.find(key);
+    if (indexed == FValueIndex.end()) {
+        std::vector<TCell> values = ValueRecords(key);
+        if (values.size() < kIndexedListSize) {
+            for (const TCell& vk : values)
+                if (Upcased(ValueNameUnits(vk)) == sought) return THiveValue{Get32(vk.Start + 0x0C), ValueData(vk)};
+            return std::nullopt;
+        }
+        std::unordered_map<std::u16string, std::uint64_t> index;
+        for (const TCell& vk : values) index.emplace(Upcased(ValueNameUnits(vk)), vk.Start);
+        indexed = FValueIndex.emplace(key, std::move(index)).first;
     }
-    return std::nullopt;
+    auto found = indexed->second.find(sought);
+    if (found == indexed->second.end()) return std::nullopt;
+    TCell vk{found->second, kValueFixedSize};
+    return THiveValue{Get32(vk.Start + 0x0C), ValueData(vk)};
 }
 
 std::string THiveFile::ValueData(const TCell& vk) const {

@@ -2,7 +2,10 @@
 // A registry hive file read in memory: the keys and values of a system that is
 // not running (its SOFTWARE or SYSTEM file). Every offset and length in the
 // file is checked before use; damage of any kind raises EHiveError naming the
-// file and the offset of the damaged structure.
+// file and the file offset of the damaged structure: the structure holding an
+// offset that leads outside the bins, else the cell found wrong itself.
+// The const methods keep name indexes of long lists, so one THiveFile is not
+// for several threads at once.
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -60,6 +63,7 @@ private:
     std::string ValueData(const TCell& vk) const;
     std::string BigData(const TCell& vk, std::uint32_t size) const;
     void AppendLeaf(const TCell& list, std::vector<TKey>& keys) const;
+    std::optional<TKey> FindSubkey(TKey key, const std::u16string& upcasedName) const;
     std::uint16_t Get16(std::uint64_t at) const;
     std::uint32_t Get32(std::uint64_t at) const;
 
@@ -69,9 +73,12 @@ private:
     TKey FRootKey = 0;
     std::uint32_t FMinorVersion = 0;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> FBins;   // [start, end) in the file
-    // Upper-case subkey names of the keys OpenKey has passed through, so that a
-    // path into a key with thousands of subkeys is found without a scan.
+    std::vector<std::uint32_t> FBinOfPage;   // for each 4 KB page of the bins, its bin
+    // Upper-case names of the long subkey lists OpenKey has passed through, so
+    // that a path into a key with thousands of subkeys is found without a scan.
     mutable std::unordered_map<TKey, std::unordered_map<std::u16string, TKey>> FSubkeyIndex;
+    // The same for long value lists: where each value's record starts in the file.
+    mutable std::unordered_map<TKey, std::unordered_map<std::u16string, std::uint64_t>> FValueIndex;
 };
 
 // UTF-16LE bytes (an odd last byte ignored) to UTF-8; unpaired surrogates become U+FFFD.

@@ -106,6 +106,81 @@ double TWin32FileSource::LocalDateTime(std::uint64_t lastWriteTime) const
     return FileTimeToDateTime(time);
 }
 
+namespace {
+
+std::wstring WideOf(const std::string& text, UINT codePage)
+{
+    if (text.empty())
+        return {};
+    const int size = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+std::string AnsiOf(const std::wstring& wide)
+{
+    if (wide.empty())
+        return {};
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                        nullptr, nullptr);
+    return text;
+}
+
+// UTF-16LE bytes as the platform's wide characters, and back.
+std::wstring WideOfUtf16Le(const std::string& bytes)
+{
+    std::wstring wide(bytes.size() / 2, L'\0');
+    for (std::size_t i = 0; i < wide.size(); ++i)
+        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                       static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    return wide;
+}
+
+std::string Utf16LeOfWide(const std::wstring& wide)
+{
+    std::string bytes;
+    bytes.reserve(wide.size() * 2);
+    for (wchar_t unit : wide) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>((unit >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+bool IsAscii(const std::string& text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+TTextCodePage AnsiCodePage()
+{
+    // Through UTF-16, which every version of the platform converts from and
+    // to. ASCII is the same in every ANSI code page and in UTF-8, and it is
+    // nearly all a registry holds: it passes unconverted.
+    return {[](const std::string& utf8) {
+                return IsAscii(utf8) ? utf8 : AnsiOf(WideOfUtf16Le(Utf8ToUtf16Le(utf8)));
+            },
+            [](const std::string& text) {
+                return IsAscii(text) ? text
+                                     : Utf16LeToUtf8(Utf16LeOfWide(WideOf(text, CP_ACP)));
+            }};
+}
+
+std::unique_ptr<TOfflineSystem> OpenOfflineSystem(const std::string& target)
+{
+    return std::make_unique<TOfflineSystem>(OpenTargetFiles(target), AnsiCodePage());
+}
+
 std::string OfflineWindowsDir(const std::string& path)
 {
     std::string dir = path;

@@ -3,6 +3,7 @@
 // the Win32 file functions.
 #include <memory>
 
+#include "OfflineSystem.h"
 #include "TargetAccess.h"
 
 class TWin32FileSource : public TFileSource {
@@ -28,3 +29,10 @@ std::string OfflineWindowsDir(const std::string& path);
 // The files of a target as the user names it (see IsOfflineTarget): the local
 // Windows directory, "\\NAME\ADMIN$", or the offline path itself.
 std::unique_ptr<TFileSource> OpenTargetFiles(const std::string& target);
+
+// The ANSI code page of this computer, the live registry's code page for texts.
+TTextCodePage AnsiCodePage();
+
+// The offline Windows directory Target (see IsOfflineTarget), its texts in
+// the ANSI code page; raises as TOfflineSystem does.
+std::unique_ptr<TOfflineSystem> OpenOfflineSystem(const std::string& target);

@@ -18,7 +18,8 @@ struct TTimeZoneRule {
 };
 
 // Select\Current names the control set ControlSet00N; its
-// Control\TimeZoneInformation holds the rule. Empty when missing or malformed.
+// Control\TimeZoneInformation holds the rule. Empty when a key or value is
+// missing or malformed; a damaged hive raises EHiveError, as its reading does.
 std::optional<TTimeZoneRule> ReadTimeZoneRule(const THiveFile& systemHive);
 // A UTC FILETIME (100 ns since 1601) as a date-time value (see
 // DateTimePatterns.h) in the zone's local time, at DOS resolution (two

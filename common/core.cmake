@@ -10,5 +10,7 @@ add_library(ps_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/RegistrySource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HotfixReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RegHive.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TimeZoneRule.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/TimeZoneRule.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HiveSource.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OfflineSystem.cpp)
 target_include_directories(ps_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})

@@ -4,11 +4,14 @@
 #include <vector>
 
 #include "RegistryEx.h"
+#include "TargetAccess.h"
 #include "ZStrFuncs.h"
 
 std::string FormUninstallDir(const std::string& computer, const std::string& windowsDir,
                              const std::string& hotfixID)
 {
+    if (IsOfflineTarget(computer))
+        return AddBackslash(computer) + "$NtUninstall" + hotfixID + "$\\";
     if (!computer.empty())
         return computer + "\\ADMIN$\\$NtUninstall" + hotfixID + "$\\";
     return AddBackslash(windowsDir) + "$NtUninstall" + hotfixID + "$\\";
@@ -17,6 +20,8 @@ std::string FormUninstallDir(const std::string& computer, const std::string& win
 std::string FormServicePackUninstallDir(const std::string& computer,
                                         const std::string& windowsDir)
 {
+    if (IsOfflineTarget(computer))
+        return AddBackslash(computer) + "$NtServicePackUninstall$\\";
     if (!computer.empty())
         return computer + "\\ADMIN$\\$NtServicePackUninstall$\\";
     return AddBackslash(windowsDir) + "$NtServicePackUninstall$\\";

@@ -11,8 +11,8 @@
 
 class TRegIniFileEx;
 
-// Computer: empty for the local computer, else "\\NAME". Results end with a
-// backslash; whether the directory exists is for the caller to find out.
+// Computer: empty for the local computer, "\\NAME", or the path of an offline
+// Windows directory (IsOfflineTarget). Results end with a backslash; whether the directory exists is for the caller to find out.
 std::string GetUninstallDir(const std::string& computer, const std::string& hotfixID);
 std::string GetServicePackUninstallDir(const std::string& computer);
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr std::string_view kOfflineSwitch = "/OFFLINE:";
-
 bool IsSelectionLetter(char c)
 {
     return c == 'D' || c == 'F' || c == 'Q' || c == 'T';
@@ -40,8 +38,12 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
         if (arg.starts_with("\\\\")) {
             result.Computer = arg;
             result.Offline.clear();
-        } else if (arg.starts_with(kOfflineSwitch) && arg.size() > kOfflineSwitch.size()) {
-            result.Offline = arg.substr(kOfflineSwitch.size());
+        } else if (arg.starts_with(kOfflineSwitch)) {
+            if (arg.size() == std::string_view(kOfflineSwitch).size()) {
+                result.InvalidParameter = arg;
+                return result;
+            }
+            result.Offline = arg.substr(std::string_view(kOfflineSwitch).size());
             result.Computer.clear();
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
             if (!ApplySelectionWord(arg, result)) {
@@ -63,7 +65,7 @@ const std::vector<std::string>& HelpTextLines()
         "Displayed installed hotfixes on NT machines.",
         "",
         "<computer>  Which computer to connect to. Local computer if omitted.",
-        "/OFFLINE:<Windows directory>  List an offline system's Windows directory.",
+        "/OFFLINE:   Followed by a Windows directory: read that offline system.",
         "Q           Print the hotfix ID.",
         "D           Print the description.",
         "T           Print the date/time the hotfix was applied.",

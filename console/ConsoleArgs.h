@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+inline constexpr const char* kOfflineSwitch = "/OFFLINE:";
+
 struct TConsoleArgs {
     bool ShowHelp = false;
     // The four fields, in output order; all set unless a selection word says otherwise.
@@ -12,18 +14,19 @@ struct TConsoleArgs {
     bool PrintDescription = true;   // D
     bool PrintDateApplied = true;   // T
     bool PrintFiles = true;         // F
-    std::string Computer;           // "" for the local computer, else "\\NAME"
-    std::string Offline;            // the Windows directory of /OFFLINE:, "" for none
-    // The first selection word with a character other than D, F, Q and T.
+    // The target: at most one of the two is set; neither for the local computer.
+    std::string Computer;           // "\\NAME"
+    std::string Offline;            // the path of an offline Windows directory
+    // The first selection word with a character other than D, F, Q and T,
+    // or an offline switch without a path.
     std::optional<std::string> InvalidParameter;
 };
 
 // "/?" as the first argument asks for the help text and nothing else; an
-// argument that begins with two backslashes names the computer (the last one
-// counts); "/OFFLINE:<Windows directory>" names an offline system instead
-// (a later target replaces an earlier one of either kind); one that begins with D, F, Q or T is a selection word, which
-// replaces an earlier one; anything else is ignored. Examining stops at the
-// first invalid selection word.
+// argument that begins with two backslashes names the computer, "/OFFLINE:"
+// and a path an offline system (the last target counts); one that begins with
+// D, F, Q or T is a selection word, which replaces an earlier one; anything
+// else is ignored. Examining stops at the first invalid argument.
 TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args);
 
 // The lines of the help text, without line ends.

@@ -3,34 +3,19 @@
 #include <optional>
 
 #include "LiveTarget.h"
-#include "OfflineListing.h"
 #include "LocaleInfo.h"
+#include "OfflineListing.h"
 #include "RegistryEx.h"
+#include "TargetAccessWin.h"
 #include "ps_common.h"
 
 namespace {
 
-// UTF-8 in the ANSI code page, as the live registry gives texts.
-std::string AnsiOfUtf8(const std::string& utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int length = static_cast<int>(utf8.size());
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    if (wide <= 0)
-        return utf8;
-    std::wstring units(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, units.data(), wide);
-    const int narrow = WideCharToMultiByte(CP_ACP, 0, units.data(), wide, nullptr, 0, nullptr, nullptr);
-    if (narrow <= 0)
-        return utf8;
-    std::string text(static_cast<std::size_t>(narrow), '\0');
-    WideCharToMultiByte(CP_ACP, 0, units.data(), wide, text.data(), narrow, nullptr, nullptr);
-    return text;
-}
-
 class TWin32ConsolePlatform : public TConsolePlatform {
 public:
+    // Warnings: where lines that end nothing go (standard error).
+    explicit TWin32ConsolePlatform(TLineWriter& warnings) : FWarnings(warnings) {}
+
     std::string UpperCaseArgument(const std::string& arg) const override
     {
         std::string text = arg;
@@ -50,10 +35,10 @@ public:
                       THotfixSink& sink, TLineWriter& output) override
     {
         if (!args.Offline.empty()) {
+            // Nothing of the offline system is written, the settings key included.
             const TWin32FileSource files(OfflineWindowsDir(args.Offline));
-            THandleLineWriter warnings(GetStdHandle(STD_ERROR_HANDLE));
-            ReadOfflineHotfixes(files, WithProgramLists(options), sink, output, warnings,
-                                AnsiOfUtf8);
+            ReadOfflineHotfixes(files, WithProgramLists(options), sink, output, FWarnings,
+                                AnsiCodePage());
             return;
         }
         TRegIniFileEx& registry = Registry();
@@ -75,6 +60,7 @@ private:
         return *FRegistry;
     }
     std::optional<TRegIniFileEx> FRegistry;
+    TLineWriter& FWarnings;
 };
 
 }  // namespace
@@ -90,8 +76,14 @@ void THandleLineWriter::WriteLine(const std::string& line)
         throw EOutputError("Cannot write to the standard output");
 }
 
+int RunConsole(const std::vector<std::string>& args, TLineWriter& output, TLineWriter& warnings)
+{
+    TWin32ConsolePlatform platform(warnings);
+    return RunConsole(args, output, static_cast<TConsolePlatform&>(platform));
+}
+
 int RunConsole(const std::vector<std::string>& args, TLineWriter& output)
 {
-    TWin32ConsolePlatform platform;
-    return RunConsole(args, output, platform);
+    THandleLineWriter warnings(GetStdHandle(STD_ERROR_HANDLE));
+    return RunConsole(args, output, warnings);
 }

@@ -23,4 +23,7 @@ private:
 // The whole run on this computer's registry and files (see the platform-free
 // RunConsole): arguments upper-cased by the system's locale rules, the user's
 // settings from HKEY_CURRENT_USER, the target local or remote.
+// Warnings (standard error when not given) gets the lines that end nothing,
+// such as an offline registry saved with changes pending.
 int RunConsole(const std::vector<std::string>& args, TLineWriter& output);
+int RunConsole(const std::vector<std::string>& args, TLineWriter& output, TLineWriter& warnings);

@@ -13,5 +13,6 @@ int main(int argc, char* argv[])
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     THandleLineWriter output(GetStdHandle(STD_OUTPUT_HANDLE));
-    return RunConsole(args, output);
+    THandleLineWriter warnings(GetStdHandle(STD_ERROR_HANDLE));
+    return RunConsole(args, output, warnings);
 }

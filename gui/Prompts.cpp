@@ -100,6 +100,11 @@ bool TSystemPrompts::BrowseComputer(HWND owner, TBrowseComputerRequest& request)
     return true;
 }
 
+bool TSystemPrompts::BrowseFolder(HWND owner, TBrowseFolderRequest& request)
+{
+    return BrowseFileSystemFolder(owner, request.Title, request.Folder);
+}
+
 int TSystemPrompts::ShowModal(TDialog& dialog) { return dialog.RunModal(); }
 
 INT_PTR TSystemPrompts::ShellOpen(HWND owner, const std::string& target,

@@ -35,6 +35,13 @@ struct TBrowseComputerRequest {
     std::string Computer;
 };
 
+// The shell's folder browser, file-system folders only. Folder is the path
+// chosen.
+struct TBrowseFolderRequest {
+    std::string Title;
+    std::string Folder;
+};
+
 class TPrompts {
 public:
     virtual ~TPrompts() = default;
@@ -45,6 +52,8 @@ public:
     virtual bool SaveFile(HWND owner, TSaveFileRequest& request) = 0;
     // True when the user chose a computer.
     virtual bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) = 0;
+    // True when the user chose a folder.
+    virtual bool BrowseFolder(HWND owner, TBrowseFolderRequest& request) = 0;
     // Shows one of the program's own dialogs modally; returns its modal result.
     virtual int ShowModal(TDialog& dialog) = 0;
     // Hands a document, address or program to the shell's "open" verb
@@ -63,6 +72,7 @@ public:
                    UINT flags) override;
     bool SaveFile(HWND owner, TSaveFileRequest& request) override;
     bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) override;
+    bool BrowseFolder(HWND owner, TBrowseFolderRequest& request) override;
     int ShowModal(TDialog& dialog) override;
     INT_PTR ShellOpen(HWND owner, const std::string& target, const std::string& parameters,
                       int showCommand) override;

@@ -425,6 +425,11 @@ void TfrmDetails::FormShow()
     ListFiles();
 }
 
+double TfrmDetails::TimeOf(const FILETIME& lastWrite) const
+{
+    return TargetTime ? TargetTime(lastWrite) : FileTimeToDateTime(lastWrite);
+}
+
 void TfrmDetails::CountFiles()
 {
     FFileCount = 0;
@@ -476,11 +481,11 @@ void TfrmDetails::ScanFiles(TListing& listing, TScan& scan)
     while (listing.Next(found)) {
         const std::string name = FoundFileName(found);
         if (!HotfixID.empty() && name == "uninst.inf") {
-            FDateApplied = FileTimeToDateTime(found.ftLastWriteTime);
+            FDateApplied = TimeOf(found.ftLastWriteTime);
             continue;
         }
         if (!HotfixID.empty() && name == "hotfix.inf") {
-            FHotfixDate = FileTimeToDateTime(found.ftLastWriteTime);
+            FHotfixDate = TimeOf(found.ftLastWriteTime);
             continue;
         }
         if (name == "hotfix.exe")
@@ -505,7 +510,7 @@ bool TfrmDetails::ScanStopped(const TScan& scan) const
 void TfrmDetails::ListFile(const WIN32_FIND_DATAA& found, const std::string& name, TScan& scan)
 {
     const std::int64_t size = FoundFileSize(found);
-    const double date = FileTimeToDateTime(found.ftLastWriteTime);
+    const double date = TimeOf(found.ftLastWriteTime);
     const std::string path = FUninstallDir + name;
     FTotalSize += size;
     const int image = FOptions.ViewIcons ? imgSystemIcons->IconIndex(path, found.dwFileAttributes) : -1;

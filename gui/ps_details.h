@@ -33,6 +33,9 @@ public:
     ~TfrmDetails() override;
 
     std::string HotfixID, ComputerName, Description;   // set before Show
+    // The target's local time of a file time, when it is not this computer's
+    // (an offline system in its own zone); set before Show.
+    std::function<double(const FILETIME&)> TargetTime;
     // The service-pack view: this caption, no hotfix header, the summary on top.
     void SetServicePackLayout(const std::string& caption);
     // Runs the scan (FormShow), then the window becomes visible. Closing the
@@ -91,6 +94,7 @@ private:
 
     // The scan, in its order.
     void CountFiles();
+    double TimeOf(const FILETIME& lastWrite) const;
     void ListFiles();
     void ScanFiles(TListing& listing, TScan& scan);
     void ListFile(const WIN32_FIND_DATAA& found, const std::string& name, TScan& scan);

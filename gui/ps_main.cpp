@@ -21,6 +21,7 @@
 #include "ZStrFuncs.h"
 #include "components/ExtListView.h"
 #include "ps_about.h"
+#include "TargetAccessWin.h"
 #include "ps_common.h"
 #include "ps_details.h"
 #include "ps_dialogs_res.h"
@@ -120,7 +121,7 @@ const TCommandItems kSaveAsItems{IDM_MNUSAVEAS, 0, IDC_TBTNSAVEAS};
 
 const int kMenuHintIds[] = {IDM_MNUDETAILS,         IDM_MNUUNINSTALL,    IDM_MNUOPENKB,
                             IDM_MNUSAVEAS,          IDM_MNUEXIT,         IDM_MNUVIEWCOMPUTER,
-                            IDM_MNULOCALCOMPUTER,   IDM_MNUVIEWSERVICEPACK, IDM_MNUOPTIONS,
+                            IDM_MNUVIEWOFFLINE,     IDM_MNULOCALCOMPUTER,   IDM_MNUVIEWSERVICEPACK, IDM_MNUOPTIONS,
                             IDM_MNUVIEWTOOLBAR,     IDM_MNUVIEWSTATUSBAR, IDM_MNUREFRESH,
                             IDM_MNUABOUT};
 
@@ -408,9 +409,13 @@ void TfrmMain::FormShow()
     }
     ShowLoadErrors();
     if (IsWindowsNT()) {
+        const std::string offlineSwitch = "/OFFLINE:";
         if (!FParameters.empty() && FParameters[0].size() >= 3 &&
             FParameters[0].compare(0, 2, "\\\\") == 0)
             LoadHotfixList(FParameters[0]);
+        else if (!FParameters.empty() && FParameters[0].size() > offlineSwitch.size() &&
+                 CompareText(FParameters[0].substr(0, offlineSwitch.size()), offlineSwitch) == 0)
+            LoadHotfixList(FParameters[0].substr(offlineSwitch.size()));
         else
             LoadHotfixList("");
     }
@@ -507,6 +512,33 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
             Application().ShowException(historyError, FHandle);
     };
     try {
+        THotfixReadOptions options;
+        options.DefaultText = FOptions->DefaultText;
+        if (IsOfflineTarget(computer)) {
+            FComputer = computer;
+            while (FComputer.size() > 3 && FComputer.back() == '\\')
+                FComputer.pop_back();
+            bool opened = false;
+            std::string failure;
+            try {
+                LoadOfflineList(options, opened);
+            } catch (const EOfflineError& error) {
+                failure = error.what();
+            } catch (const EHiveError& error) {
+                failure = error.what();
+            }
+            if (!failure.empty()) {
+                hourglass.reset();
+                Prompts().MessageBox(FHandle, failure + ".", LoadResString(IDS_OFFLINEERROR),
+                                     MB_OK | MB_ICONERROR);
+                // A system whose registry cannot be opened is not current;
+                // one damaged further on keeps the rows read so far.
+                if (!opened)
+                    FComputer.clear();
+            }
+            finish(false);
+            return;
+        }
         if (!ConnectTo(computer, *registry)) {
             hourglass.reset();
             Prompts().MessageBox(FHandle, FormatResString(IDS_CONNECTFAILED, {FComputer}),
@@ -515,13 +547,13 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
             finish(false);
             return;
         }
-        const std::string servicePackText = ReadServicePack(*registry);
+        TLiveRegistrySource liveRegistry(*registry, false);
+        const std::string servicePackText = ReadServicePack(liveRegistry);
         UpdateCaption();
 
-        THotfixReadOptions options;
-        options.DefaultText = FOptions->DefaultText;
         TLiveHotfixReader reader(*registry, FComputer, options, true);
         const TMachineSettings settings = reader.ReadMachineSettings();
+        FListTimeZone.reset();
         const bool preSP4Found = FillList(reader, settings);
         AskAboutSP4(*registry, preSP4Found, settings.PreSP4List);
         ShowSummary(servicePackText);
@@ -543,13 +575,33 @@ bool TfrmMain::ConnectTo(const std::string& computer, TRegIniFileEx& registry)
     return registry.RegistryConnect(FComputer);
 }
 
-// The service-pack text, and FServicePack from its last character.
-std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
+// The rows of the offline Windows directory FComputer, read without writing
+// anything to it; Opened tells that its registry could be read.
+void TfrmMain::LoadOfflineList(THotfixReadOptions options, bool& opened)
 {
-    registry.CloseKey();
-    registry.OpenKey(kCurrentVersionKey, false);
-    std::string text = registry.ReadString("", "CSDVersion", LoadResString(IDS_NOSERVICEPACK));
-    registry.CloseKey();
+    const std::unique_ptr<TOfflineSystem> offline = OpenOfflineSystem(FComputer);
+    opened = true;
+    const std::string servicePackText = ReadServicePack(offline->Registry());
+    UpdateCaption();
+    THotfixReader reader(offline->Registry(), offline->Files(),
+                         WithProgramLists(std::move(options)));
+    const TMachineSettings settings = reader.ReadMachineSettings();
+    FListTimeZone = offline->TimeZone();
+    FillList(reader, settings);
+    // No Service Pack 4 question: each of its answers writes to the system.
+    ShowSummary(servicePackText);
+    std::string status = FormatResString(
+        offline->HasTimeZone() ? IDS_OFFLINEZONETIME : IDS_VIEWERZONETIME, {StatusSummary()});
+    if (!offline->Warning().empty())
+        status = FormatResString(IDS_OFFLINEPENDING, {status});
+    SetStatusText(status);
+}
+
+// The service-pack text, and FServicePack from its last character.
+std::string TfrmMain::ReadServicePack(TRegistrySource& registry)
+{
+    std::string text =
+        registry.ReadString(kCurrentVersionKey, "CSDVersion", LoadResString(IDS_NOSERVICEPACK));
     if (text.empty()) {
         FServicePack = 0;
         return LoadResString(IDS_PRESP3);
@@ -560,8 +612,11 @@ std::string TfrmMain::ReadServicePack(TRegIniFileEx& registry)
 
 void TfrmMain::UpdateCaption()
 {
-    SetCaption(FComputer.empty() ? FormatResString(IDS_CAPTIONLOCAL, {GetLocalComputerName()})
-                                 : FormatResString(IDS_CAPTIONREMOTE, {FComputer}));
+    if (IsOfflineTarget(FComputer))
+        SetCaption(FormatResString(IDS_CAPTIONOFFLINE, {FComputer}));
+    else
+        SetCaption(FComputer.empty() ? FormatResString(IDS_CAPTIONLOCAL, {GetLocalComputerName()})
+                                     : FormatResString(IDS_CAPTIONREMOTE, {FComputer}));
 }
 
 // The rows, inside one batch update that ends whatever happens; true when
@@ -749,14 +804,19 @@ void TfrmMain::AddToHistory(const std::string& computer)
 {
     if (computer.empty())
         return;
-    const std::string name = computer.size() > 2 ? computer.substr(2) : std::string();
+    // An offline path is kept whole and as typed; a computer without its backslashes.
+    const bool offline = IsOfflineTarget(computer);
+    const std::string name = offline              ? computer
+                             : computer.size() > 2 ? computer.substr(2)
+                                                   : std::string();
+    const std::string shown = offline ? name : UpperCase(name);
     if (name.empty())
         return;
     // With no room at all nothing is recorded (and nothing removed); the box
     // still names the computer on screen.
     const int maximum = FOptions->HistoryMaxSize;
     if (maximum <= 0) {
-        SetWindowTextString(cmbComputer, UpperCase(name));
+        SetWindowTextString(cmbComputer, shown);
         return;
     }
     int found = -1;
@@ -786,7 +846,7 @@ void TfrmMain::AddToHistory(const std::string& computer)
         FOptions->ComputerHistory.Add(entry);
     }
     // The box names the computer also when the settings cannot be saved.
-    SetWindowTextString(cmbComputer, UpperCase(name));
+    SetWindowTextString(cmbComputer, shown);
     FOptions->Save();
 }
 
@@ -946,6 +1006,9 @@ bool TfrmMain::Command(int id, int code, HWND control)
     case IDC_TBTNBROWSECOMPUTER:
         mnuViewComputerClick();
         return true;
+    case IDM_MNUVIEWOFFLINE:
+        mnuViewOfflineClick();
+        return true;
     case IDM_MNULOCALCOMPUTER:
         mnuLocalComputerClick();
         return true;
@@ -1014,6 +1077,14 @@ void TfrmMain::mnuViewComputerClick()
     TBrowseComputerRequest request;
     if (Prompts().BrowseComputer(FHandle, request) && !request.Computer.empty())
         LoadHotfixList(request.Computer);
+}
+
+void TfrmMain::mnuViewOfflineClick()
+{
+    TBrowseFolderRequest request;
+    request.Title = LoadResString(IDS_OFFLINEBROWSETITLE);
+    if (Prompts().BrowseFolder(FHandle, request) && !request.Folder.empty())
+        LoadHotfixList(request.Folder);
 }
 
 void TfrmMain::mnuLocalComputerClick()

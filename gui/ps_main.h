@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "HotfixReader.h"
 #include "LiveTarget.h"
 #include "ResString.h"
+#include "TimeZoneRule.h"
 #include "Window.h"
 
 class TExtListView;
@@ -34,8 +36,9 @@ public:
     // window reuses; they outlive it.
     void SetForms(TfrmAbout* about, TfrmQuerySP4* querySP4, TfrmOptions* options = nullptr);
 
-    // Loads the hotfixes of Computer ("\\NAME", "NAME" in any case, or empty
-    // for the local computer) into the list.
+    // Loads the hotfixes of Computer ("\\NAME", "NAME" in any case, the path
+    // of an offline Windows directory, or empty for the local computer) into
+    // the list.
     void LoadHotfixList(const std::string& computer);
     void UpdateCaption();
     void UpdateListTexts();
@@ -80,7 +83,8 @@ private:
 
     // The parts of LoadHotfixList, in their order.
     bool ConnectTo(const std::string& computer, TRegIniFileEx& registry);
-    std::string ReadServicePack(TRegIniFileEx& registry);
+    std::string ReadServicePack(TRegistrySource& registry);
+    void LoadOfflineList(THotfixReadOptions options, bool& opened);
     bool FillList(THotfixReader& reader, const TMachineSettings& settings);
     void AskAboutSP4(TRegIniFileEx& registry, bool preSP4Found, const std::string& preSP4List);
     void ShowSummary(const std::string& servicePackText);
@@ -110,6 +114,7 @@ private:
     void cmbComputerKeyPress(char key);
     void cmbComputerClick();
     void mnuViewComputerClick();
+    void mnuViewOfflineClick();
     void mnuLocalComputerClick();
     void mnuRefreshClick();
     void mnuViewClick(HMENU viewMenu);
@@ -144,7 +149,7 @@ private:
     TfrmQuerySP4* FQuerySP4 = nullptr;
     TfrmOptions* FfrmOptions = nullptr;
 
-    std::string FComputer;       // "\\NAME", empty for the local computer
+    std::string FComputer;       // "\\NAME", an offline path, empty for the local computer
     int FServicePack = 0;
     bool FSP4Asked = false;
     std::unique_ptr<TUserOptions> FOptions;
@@ -155,6 +160,8 @@ private:
     // The computer whose hotfixes the rows show. After a failed connection
     // the local computer is current while the rows still show another one.
     std::string FListComputer;
+    // The time zone of the rows' offline system, when it gave one.
+    std::optional<TTimeZoneRule> FListTimeZone;
     std::string FStatusSummary;
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)

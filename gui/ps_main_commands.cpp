@@ -134,6 +134,13 @@ void TfrmMain::OpenDetailWindow(const std::string& hotfixID, const std::string& 
         form.Description = description;
     }
     form.ComputerName = FListComputer;
+    if (FListTimeZone) {
+        const TTimeZoneRule zone = *FListTimeZone;
+        form.TargetTime = [zone](const FILETIME& time) {
+            return UtcFileTimeToZoneDateTime(
+                (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime, zone);
+        };
+    }
     // The scan runs now; the window may be closed, and the object freed,
     // before Show returns.
     form.Show();

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,7 +47,9 @@ double Milliseconds(std::chrono::steady_clock::time_point since) {
 // Reads the file and walks both hotfix lists; returns the bytes of value data seen.
 std::size_t ReadAll(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
-    THiveFile hive(std::string(std::istreambuf_iterator<char>(in), {}), fileName);
+    std::string content(static_cast<std::size_t>(std::filesystem::file_size(fileName)), '\0');
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    THiveFile hive(std::move(content), fileName);
     std::size_t bytes = 0;
     auto values = [&](THiveFile::TKey key) {
         for (const std::string& name : hive.ValueNames(key)) bytes += hive.ReadValue(key, name)->Data.size();

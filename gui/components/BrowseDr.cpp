@@ -43,6 +43,23 @@ int CALLBACK TBrowseComputerDialog::BrowseCallback(HWND, UINT msg, LPARAM param,
     return 0;
 }
 
+bool BrowseFileSystemFolder(HWND owner, const std::string& title, std::string& folder)
+{
+    ComScope com;
+    char displayName[MAX_PATH] = {};   // the size the shell writes at most
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title.empty() ? nullptr : title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    ItemList chosen(SHBrowseForFolderA(&info));
+    char path[MAX_PATH] = {};   // the size SHGetPathFromIDList writes at most
+    if (!chosen || !SHGetPathFromIDListA(chosen.get(), path))
+        return false;
+    folder.assign(path, strnlen(path, sizeof path));
+    return !folder.empty();
+}
+
 bool TBrowseComputerDialog::Execute(HWND owner)
 {
     ComScope com;

@@ -22,3 +22,7 @@ private:
     std::string FComputerName;
     std::string FTypedName;   // a typed name that names no browsed computer
 };
+
+// The shell's folder browser over the whole namespace, file-system folders
+// only: true when the user confirmed one, whose path is then in Folder.
+bool BrowseFileSystemFolder(HWND owner, const std::string& title, std::string& folder);

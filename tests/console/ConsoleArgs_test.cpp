@@ -57,24 +57,41 @@ TEST(ConsoleArgs, LastComputerCounts)
     EXPECT_EQ(ParseConsoleArgs({"\\\\"}).Computer, "\\\\");
 }
 
+TEST(ConsoleArgs, LastTargetCountsOfflineOrComputer)
+{
+    TConsoleArgs a = ParseConsoleArgs({"\\\\ONE", "/OFFLINE:E:\\WINNT", "Q"});
+    EXPECT_EQ(a.Computer, "");
+    EXPECT_EQ(a.Offline, "E:\\WINNT");
+    a = ParseConsoleArgs({"/OFFLINE:E:\\WINNT", "\\\\TWO"});
+    EXPECT_EQ(a.Computer, "\\\\TWO");
+    EXPECT_EQ(a.Offline, "");
+    EXPECT_EQ(ParseConsoleArgs({"/OFFLINE:A", "/OFFLINE:\\\\FILER\\NT4"}).Offline,
+              "\\\\FILER\\NT4");
+    // A switch without its path names nothing: it is reported, not taken for the local computer.
+    a = ParseConsoleArgs({"\\\\ONE", "/OFFLINE:", "QX"});
+    EXPECT_EQ(*a.InvalidParameter, "/OFFLINE:");
+    EXPECT_EQ(a.Computer, "\\\\ONE");
+}
+
 TEST(ConsoleArgs, HelpTextLinesAndColumns)
 {
     const std::vector<std::string>& lines = HelpTextLines();
-    ASSERT_EQ(lines.size(), 14u);
+    ASSERT_EQ(lines.size(), 15u);
     EXPECT_EQ(lines[2], "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]");
     EXPECT_EQ(lines[4], "Displayed installed hotfixes on NT machines.");
     EXPECT_EQ(lines[6], "<computer>  Which computer to connect to. Local computer if omitted.");
-    EXPECT_EQ(lines[7], "Q           Print the hotfix ID.");
-    EXPECT_EQ(lines[8], "D           Print the description.");
-    EXPECT_EQ(lines[9], "T           Print the date/time the hotfix was applied.");
-    EXPECT_EQ(lines[10], "F           Print the files that were replaced by the hotfix.");
-    EXPECT_EQ(lines[11], "/?          Display this help screen.");
-    EXPECT_EQ(lines[13], "If none of Q, D, T, F is specified, all information will be printed.");
+    EXPECT_EQ(lines[7], "/OFFLINE:   Followed by a Windows directory: read that offline system.");
+    EXPECT_EQ(lines[8], "Q           Print the hotfix ID.");
+    EXPECT_EQ(lines[9], "D           Print the description.");
+    EXPECT_EQ(lines[10], "T           Print the date/time the hotfix was applied.");
+    EXPECT_EQ(lines[11], "F           Print the files that were replaced by the hotfix.");
+    EXPECT_EQ(lines[12], "/?          Display this help screen.");
+    EXPECT_EQ(lines[14], "If none of Q, D, T, F is specified, all information will be printed.");
     EXPECT_FALSE(lines[0].empty()) << "the notice of rights";
-    for (std::size_t i = 6; i <= 11; ++i) {
+    for (std::size_t i = 6; i <= 12; ++i) {
         EXPECT_EQ(lines[i].find_first_not_of(' ', lines[i].find(' ')), 12u) << lines[i];
     }
-    for (std::size_t i : {1u, 3u, 5u, 12u})
+    for (std::size_t i : {1u, 3u, 5u, 13u})
         EXPECT_EQ(lines[i], "");
 }
 

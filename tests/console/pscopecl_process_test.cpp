@@ -103,8 +103,8 @@ TEST(ConsoleProgram, ListingMatchesTheInProcessRun)
     // Only identifiers: the prefix's own registry, read by both runs.
     TProcessRun run = RunProgram("q");
     EXPECT_EQ(run.ExitCode, 0u);
-    TStringLineWriter output;
-    ASSERT_EQ(RunConsole({"Q"}, output), 0);
+    TStringLineWriter output, warnings;
+    ASSERT_EQ(RunConsole({"Q"}, output, warnings), 0);
     EXPECT_EQ(run.Output, output.Text);
 }
 

@@ -25,8 +25,8 @@ struct TRun {
 
 TRun RunListing(const std::vector<std::string>& args)
 {
-    TStringLineWriter output;
-    int code = RunConsole(args, output);
+    TStringLineWriter output, warnings;
+    int code = RunConsole(args, output, warnings);
     return {code, output.Text};
 }
 

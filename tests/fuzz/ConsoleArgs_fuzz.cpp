@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Only the arguments before the first invalid selection word count.
     std::size_t end = 0;
-    while (end < args.size() && !(IsSelectionWord(args[end]) && !OnlySelectionLetters(args[end])))
+    while (end < args.size() && !(IsSelectionWord(args[end]) && !OnlySelectionLetters(args[end])) &&
+           args[end] != kOfflineSwitch)
         ++end;
     if (end < args.size()) {
         if (!parsed.InvalidParameter || *parsed.InvalidParameter != args[end])
@@ -53,19 +54,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
 
-    std::string computer;
-    std::string selection = "DFQT";
+    // The last target before it: a computer or an offline directory, never both.
+    std::string computer, offline;
     for (std::size_t i = end; i-- > 0;) {
-        if (computer.empty() && args[i].starts_with("\\\\"))
+        if (args[i].starts_with("\\\\")) {
             computer = args[i];
+            break;
+        }
+        if (args[i].starts_with(kOfflineSwitch)) {
+            offline = args[i].substr(std::string_view(kOfflineSwitch).size());
+            break;
+        }
     }
+    std::string selection = "DFQT";
     for (std::size_t i = end; i-- > 0;) {
         if (IsSelectionWord(args[i])) {
             selection = args[i];
             break;
         }
     }
-    if (parsed.Computer != computer)
+    if (parsed.Computer != computer || parsed.Offline != offline)
         std::abort();
     if (!parsed.InvalidParameter
         && (parsed.PrintID != (selection.find('Q') != std::string::npos)

@@ -29,7 +29,10 @@ int main(int argc, char** argv) {
     }
     {
         THiveBuilder b;
-        for (int i = 0; i < 40; ++i) b.SetValue("Hotfix\\Q" + std::to_string(100 + i), "Installed", kRegDword, RegDwordData(1));
+        for (int i = 0; i < 40; ++i) {
+            b.SetValue("Hotfix\\Q" + std::to_string(100 + i), "Installed", kRegDword, RegDwordData(1));
+            b.SetValue("Values", "Value " + std::to_string(i), kRegSz, RegSzData(std::to_string(i)));
+        }
         THiveBuildOptions o;
         o.ListKind = THiveListKind::Li;
         o.LeafCapacity = 8;

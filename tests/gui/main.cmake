@@ -6,6 +6,9 @@ foreach(test ps_main_test ps_main_load_test ps_main_commands_test)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/${test}.cpp $<TARGET_OBJECTS:pscope_res>
     LIBS ps_mainwnd ps_gui_test_support ps_test_support)
 endforeach()
+ps_add_test(ps_main_offline_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ps_main_offline_test.cpp $<TARGET_OBJECTS:pscope_res>
+  LIBS ps_mainwnd ps_gui_test_support ps_test_offline)
 
 ps_add_test(TextStream_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/TextStream_test.cpp
             LIBS ps_textstream ps_test_support)

@@ -45,7 +45,7 @@ expect remote 1 "pscopecl: Remote computers need the Windows program; here only 
 " "/offline:$win" '\\server'
 expect no-target 1 "pscopecl: This computer has no hotfixes of its own; name a mounted Windows directory with /OFFLINE:<Windows directory>.${cr}
 " Q
-expect missing-hive 1 "pscopecl: Cannot read the registry file $work/image/winnt/system32/config/software.${cr}
+expect missing-hive 1 "pscopecl: The registry file $work/image/winnt/system32/config/software does not exist.${cr}
 " "/OFFLINE:$work/image/winnt"
 software=$win/System32/CONFIG/SOFTWARE
 printf 'rexf' | dd of="$software" conv=notrunc status=none

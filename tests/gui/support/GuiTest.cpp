@@ -267,6 +267,19 @@ bool TScriptedPrompts::BrowseComputer(HWND, TBrowseComputerRequest& request)
     return true;
 }
 
+bool TScriptedPrompts::BrowseFolder(HWND, TBrowseFolderRequest& request)
+{
+    FolderRequests.push_back(request);
+    if (FolderAnswers.empty() || !FolderAnswers.front()) {
+        if (!FolderAnswers.empty())
+            FolderAnswers.pop_front();
+        return false;
+    }
+    request.Folder = *FolderAnswers.front();
+    FolderAnswers.pop_front();
+    return true;
+}
+
 int TScriptedPrompts::ShowModal(TDialog& dialog)
 {
     DialogsShown.push_back(dialog.Caption());

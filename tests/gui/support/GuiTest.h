@@ -81,6 +81,8 @@ public:
 
     std::vector<TBrowseComputerRequest> BrowseRequests;
     std::deque<std::optional<std::string>> BrowseAnswers;
+    std::vector<TBrowseFolderRequest> FolderRequests;
+    std::deque<std::optional<std::string>> FolderAnswers;
 
     std::vector<std::string> DialogsShown;  // captions at the moment of showing
     std::deque<std::function<void(TDialog&)>> DialogScripts;
@@ -100,6 +102,7 @@ public:
                    UINT flags) override;
     bool SaveFile(HWND owner, TSaveFileRequest& request) override;
     bool BrowseComputer(HWND owner, TBrowseComputerRequest& request) override;
+    bool BrowseFolder(HWND owner, TBrowseFolderRequest& request) override;
     int ShowModal(TDialog& dialog) override;
     INT_PTR ShellOpen(HWND owner, const std::string& target, const std::string& parameters,
                       int showCommand) override;

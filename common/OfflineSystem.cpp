@@ -1,0 +1,108 @@
+#include "OfflineSystem.h"
+
+namespace {
+
+// Larger than any hive a system of this age can load; a larger file is no
+// hive of it.
+constexpr std::uint64_t kMaxHiveSize = std::uint64_t{1} << 30;
+
+// The directory's files with their times in the zone of the offline system.
+class TZonedFileSource : public TFileSource {
+public:
+    TZonedFileSource(const TFileSource& files, TTimeZoneRule rule) : FFiles(files), FRule(rule)
+    {
+    }
+    std::string WindowsDir() const override { return FFiles.WindowsDir(); }
+    std::string PathOf(const std::string& dir, const std::string& name) const override
+    {
+        return FFiles.PathOf(dir, name);
+    }
+    bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
+    {
+        return FFiles.ListDirectory(dir, entries);
+    }
+    bool FindFile(const std::string& path, TFileEntry& entry) const override
+    {
+        return FFiles.FindFile(path, entry);
+    }
+    bool ReadFile(const std::string& path, std::string& bytes, std::size_t limit) const override
+    {
+        return FFiles.ReadFile(path, bytes, limit);
+    }
+    double LocalDateTime(std::uint64_t lastWriteTime) const override
+    {
+        return UtcFileTimeToZoneDateTime(lastWriteTime, FRule);
+    }
+
+private:
+    const TFileSource& FFiles;
+    TTimeZoneRule FRule;
+};
+
+enum class THiveRead { Read, Missing, Unreadable };
+
+THiveRead ReadHive(const TFileSource& files, const std::string& path, std::string& bytes)
+{
+    TFileEntry entry;
+    if (!files.FindFile(path, entry) || entry.IsDirectory())
+        return THiveRead::Missing;
+    if (entry.Size > kMaxHiveSize ||
+        !files.ReadFile(path, bytes, static_cast<std::size_t>(kMaxHiveSize) + 1) ||
+        bytes.size() > kMaxHiveSize)
+        return THiveRead::Unreadable;
+    return THiveRead::Read;
+}
+
+}  // namespace
+
+std::string HivePath(const TFileSource& files, const std::string& hiveName)
+{
+    const std::string config =
+        files.PathOf(files.PathOf(files.WindowsDir(), "system32"), "config");
+    return files.PathOf(config, hiveName);
+}
+
+TOfflineSystem::TOfflineSystem(std::unique_ptr<TFileSource> files, TTextCodePage codePage)
+    : FOwnedFiles(std::move(files)), FFiles(FOwnedFiles.get()),
+      FSoftwarePath(HivePath(*FFiles, "software"))
+{
+    Read(std::move(codePage));
+}
+
+TOfflineSystem::TOfflineSystem(const TFileSource& files, TTextCodePage codePage)
+    : FFiles(&files), FSoftwarePath(HivePath(files, "software"))
+{
+    Read(std::move(codePage));
+}
+
+void TOfflineSystem::Read(TTextCodePage codePage)
+{
+    std::string bytes;
+    switch (ReadHive(*FFiles, FSoftwarePath, bytes)) {
+    case THiveRead::Missing:
+        throw EOfflineError("The registry file " + FSoftwarePath + " does not exist");
+    case THiveRead::Unreadable:
+        throw EOfflineError("The registry file " + FSoftwarePath + " cannot be read");
+    case THiveRead::Read:
+        break;
+    }
+    FSoftware.emplace(std::move(bytes), FSoftwarePath);
+    FRegistry = std::make_unique<THiveRegistrySource>(*FSoftware, std::move(codePage));
+    if (FSoftware->SequenceNumbersDiffer())
+        FWarning = FSoftwarePath +
+                   " was saved while changes were pending: its last changes may be missing";
+
+    const std::string systemPath = HivePath(*FFiles, "system");
+    std::string systemBytes;
+    if (ReadHive(*FFiles, systemPath, systemBytes) == THiveRead::Read) {
+        try {
+            FTimeZone = ReadTimeZoneRule(THiveFile(std::move(systemBytes), systemPath));
+        } catch (const EHiveError&) {
+            // a damaged SYSTEM hive gives no time zone; the listing needs none
+        }
+    }
+    if (FTimeZone)
+        FZoned = std::make_unique<TZonedFileSource>(*FFiles, *FTimeZone);
+}
+
+TOfflineSystem::~TOfflineSystem() = default;
