@@ -3,7 +3,7 @@
 #
 # Times the native pscopecl (of RELEASE_BUILD, the "linux" preset: no
 # sanitizers) listing an offline image of COUNT hotfixes (default 10000, five
-# files each, made by HOST_BUILD's make_offline_tree) against its floor, the
+# files each, made by HOST_BUILD's bench_image) against its floor, the
 # same directory listings with opendir/readdir/stat (floor_posix). With a
 # win64 build beside them (build/win64) the Windows program lists the same
 # image under Wine too, in a prefix of its own, for comparison. Each runs RUNS
@@ -21,16 +21,16 @@ runs=${4:-7}
 here=$(cd -- "$(dirname -- "$0")" && pwd)
 pscopecl=$build/console/posix/pscopecl
 floor=$build/bench/posix/floor_posix
-make_tree=$host/tests/console/posix/make_offline_tree
+make_image=$host/bench/posix/bench_image
 windows=$here/../../build/win64/console/pscopecl.exe
-for program in "$pscopecl" "$floor" "$make_tree"; do
+for program in "$pscopecl" "$floor" "$make_image"; do
   [ -x "$program" ] || { echo "$program is missing: build it first" >&2; exit 1; }
 done
 
 image=$build/bench-image
 if [ "$(cat "$image/count" 2>/dev/null || true)" != "$count" ]; then
   rm -rf "$image"
-  "$make_tree" "$image" "$count"
+  "$make_image" "$image" "$count"
   echo "$count" >"$image/count"
 fi
 win=$image/WINNT

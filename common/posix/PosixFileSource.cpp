@@ -180,7 +180,11 @@ bool TPosixFileSource::ReadFile(const std::string& path, std::string& bytes,
     FdHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file)
         return false;
+    // Room for the whole file at once spares growing the text again and again.
     constexpr std::size_t kChunk = 65536;
+    struct stat status;
+    if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        bytes.reserve(std::min(limit, static_cast<std::size_t>(status.st_size) + kChunk));
     while (bytes.size() < limit) {
         const std::size_t start = bytes.size();
         const std::size_t wanted = std::min(kChunk, limit - start);
