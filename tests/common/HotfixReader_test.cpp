@@ -48,12 +48,9 @@ public:
     std::vector<TRecorded> Read;
 };
 
-// The windowed program's reading creates the per-machine settings key.
-struct TWindowedOptions : THotfixReadOptions {};
-
-TWindowedOptions WindowedOptions()
+THotfixReadOptions WindowedOptions()
 {
-    TWindowedOptions options;
+    THotfixReadOptions options;
     options.InstallerFilesAreDates = true;
     options.DefaultText = "?";
     return options;
@@ -67,18 +64,14 @@ THotfixReadOptions ConsoleOptions()
     return options;
 }
 
-bool CreatesSettingsKey(const THotfixReadOptions&) { return false; }
-bool CreatesSettingsKey(const TWindowedOptions&) { return true; }
-
-template <typename Options>
+// The windowed program's reading (installer files as dates) creates the settings key.
 TLiveHotfixReader LiveReader(TRegIniFileEx& registry, const std::string& computer,
-                             const Options& options)
+                             const THotfixReadOptions& options)
 {
-    return TLiveHotfixReader(registry, computer, options, CreatesSettingsKey(options));
+    return TLiveHotfixReader(registry, computer, options, options.InstallerFilesAreDates);
 }
 
-template <typename Options>
-TRecordingSink ReadAll(const Options& options, const std::string& computer = "")
+TRecordingSink ReadAll(const THotfixReadOptions& options, const std::string& computer = "")
 {
     TRegIniFileEx registry("");
     registry.SetRootKey(HKEY_LOCAL_MACHINE);

@@ -270,14 +270,11 @@ bool TScriptedPrompts::BrowseComputer(HWND, TBrowseComputerRequest& request)
 bool TScriptedPrompts::BrowseFolder(HWND, TBrowseFolderRequest& request)
 {
     FolderRequests.push_back(request);
-    if (FolderAnswers.empty() || !FolderAnswers.front()) {
-        if (!FolderAnswers.empty())
-            FolderAnswers.pop_front();
-        return false;
-    }
-    request.Folder = *FolderAnswers.front();
-    FolderAnswers.pop_front();
-    return true;
+    const auto answer = FolderAnswers.empty() ? std::nullopt : FolderAnswers.front();
+    if (!FolderAnswers.empty())
+        FolderAnswers.pop_front();
+    request.Folder = answer.value_or(request.Folder);
+    return answer.has_value();
 }
 
 int TScriptedPrompts::ShowModal(TDialog& dialog)
