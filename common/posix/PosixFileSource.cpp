@@ -104,32 +104,42 @@ TPosixFileSource::TPosixFileSource(std::string windowsDir) : FWindowsDir(std::mo
         FWindowsDir.pop_back();
 }
 
-const TPosixFileSource::TFoldedNames& TPosixFileSource::FoldedNames(const std::string& dir) const
+const TPosixFileSource::TDirNames& TPosixFileSource::NamesOf(const std::string& dir) const
 {
-    auto [found, added] = FFolded.try_emplace(dir);
+    auto [found, added] = FDirs.try_emplace(dir);
+    TDirNames& names = found->second;
     if (!added)
-        return found->second;
+        return names;
     DirHandle listing(opendir(dir.empty() ? "." : dir.c_str()));
     if (!listing)
-        return found->second;
+        return names;
+    names.Listed = true;
     while (const dirent* item = readdir(listing.Get())) {
         if (IsDotEntry(item->d_name))
             continue;
-        // Two names that differ only in case: the first one listed counts.
-        found->second.try_emplace(UpperAscii(item->d_name), item->d_name);
+        std::string name = item->d_name;
+        if (!names.Folded.try_emplace(UpperAscii(name), names.Names.size()).second)
+            names.CaseTwins.insert(std::move(name));
+        else
+            names.Names.push_back(std::move(name));
     }
-    return found->second;
+    return names;
 }
 
 std::string TPosixFileSource::PathOf(const std::string& dir, const std::string& name) const
 {
     std::string path = Joined(dir, name);
-    struct stat status;
-    if (name.empty() || lstat(path.c_str(), &status) == 0 || errno != ENOENT)
+    if (name.empty() || name.find('/') != std::string::npos)
         return path;
-    const TFoldedNames& names = FoldedNames(dir);
-    const auto match = names.find(UpperAscii(name));
-    return match != names.end() ? Joined(dir, match->second) : path;
+    const TDirNames& names = NamesOf(dir);
+    if (!names.Listed) {
+        // A directory that can be passed but not read: the name as given.
+        return path;
+    }
+    const auto match = names.Folded.find(UpperAscii(name));
+    if (match == names.Folded.end() || names.CaseTwins.count(name) != 0)
+        return path;
+    return Joined(dir, names.Names[match->second]);
 }
 
 bool TPosixFileSource::ListDirectory(const std::string& dir,
@@ -170,7 +180,11 @@ bool TPosixFileSource::ReadFile(const std::string& path, std::string& bytes,
     FdHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file)
         return false;
+    // Room for the whole file at once spares growing the text again and again.
     constexpr std::size_t kChunk = 65536;
+    struct stat status;
+    if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        bytes.reserve(std::min(limit, static_cast<std::size_t>(status.st_size) + kChunk));
     while (bytes.size() < limit) {
         const std::size_t start = bytes.size();
         const std::size_t wanted = std::min(kChunk, limit - start);

@@ -6,6 +6,7 @@
 // is missing.
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "TargetAccess.h"
 
@@ -22,14 +23,20 @@ public:
     double LocalDateTime(std::uint64_t lastWriteTime) const override;
 
 private:
-    // A directory's entries by their upper-cased name, read at the first
-    // name of that directory that is not there as given. The image is
-    // mounted read-only, so one reading serves the whole run.
-    using TFoldedNames = std::unordered_map<std::string, std::string>;
-    const TFoldedNames& FoldedNames(const std::string& dir) const;
+    // A directory's entry names, as listed and upper-cased, read at the first
+    // name looked up in it: the image is mounted read-only, so one reading
+    // serves the whole run, and a look-up in a directory of thousands of
+    // uninstall directories costs no call to the file system.
+    struct TDirNames {
+        bool Listed = false;
+        std::vector<std::string> Names;                        // as listed
+        std::unordered_map<std::string, std::size_t> Folded;   // the first one listed
+        std::unordered_set<std::string> CaseTwins;             // the later ones
+    };
+    const TDirNames& NamesOf(const std::string& dir) const;
 
     std::string FWindowsDir;
-    mutable std::unordered_map<std::string, TFoldedNames> FFolded;
+    mutable std::unordered_map<std::string, TDirNames> FDirs;
 };
 
 // A UTC FILETIME as a date-time value in this machine's local time, at DOS

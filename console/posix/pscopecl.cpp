@@ -14,34 +14,46 @@
 namespace {
 
 // Lines to a file descriptor, CR LF appended, each written whole (a short
-// write continues). A failed write raises EOutputError.
+// write continues). A failed write raises EOutputError. Buffered, lines are
+// collected up to a block and written by Flush at the latest: a terminal
+// shows each line as it is read, a file or pipe gets blocks.
 class TFdLineWriter : public TLineWriter {
 public:
-    explicit TFdLineWriter(int fd) : FFd(fd) {}
+    TFdLineWriter(int fd, bool buffered) : FFd(fd), FBuffered(buffered) {}
     void WriteLine(const std::string& line) override
     {
-        FBuffer.assign(line);
+        FBuffer += line;
         FBuffer += "\r\n";
+        if (!FBuffered || FBuffer.size() >= kBlock)
+            Flush();
+    }
+    void Flush()
+    {
         std::size_t done = 0;
         while (done < FBuffer.size()) {
             const ssize_t written = write(FFd, FBuffer.data() + done, FBuffer.size() - done);
             if (written < 0 && errno == EINTR)
                 continue;
-            if (written <= 0)
+            if (written <= 0) {
+                FBuffer.clear();
                 throw EOutputError("Cannot write to the standard output");
+            }
             done += static_cast<std::size_t>(written);
         }
+        FBuffer.clear();
     }
 
 private:
+    static constexpr std::size_t kBlock = 65536;
     int FFd;
+    bool FBuffered;
     std::string FBuffer;
 };
 
 // Warnings go to standard error; one that cannot be written is dropped.
 class TErrorLineWriter : public TFdLineWriter {
 public:
-    TErrorLineWriter() : TFdLineWriter(STDERR_FILENO) {}
+    TErrorLineWriter() : TFdLineWriter(STDERR_FILENO, false) {}
     void WriteLine(const std::string& line) override
     {
         try {
@@ -50,8 +62,6 @@ public:
         }
     }
 };
-
-constexpr const char* kOfflineSwitch = "/OFFLINE:";
 
 std::string UpperAscii(std::string text)
 {
@@ -110,7 +120,13 @@ private:
 int main(int argc, char* argv[])
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    TFdLineWriter output(STDOUT_FILENO);
+    TFdLineWriter output(STDOUT_FILENO, isatty(STDOUT_FILENO) == 0);
     TPosixConsolePlatform platform;
-    return RunConsole(args, output, platform);
+    const int code = RunConsole(args, output, platform);
+    try {
+        output.Flush();
+    } catch (const EOutputError&) {
+        return 1;
+    }
+    return code;
 }

@@ -1,8 +1,6 @@
-// make_offline_tree DIR            the test tree: DIR/WINNT with mixed-case names
-// make_offline_tree DIR COUNT      the benchmark image: COUNT hotfixes of five files
-//
-// An offline Windows directory made with the test hive writer, its names in
-// the case an image may keep them in (WINNT/System32/CONFIG/SOFTWARE, ...).
+// make_offline_tree DIR: the test tree DIR/WINNT, an offline Windows directory
+// made with the test hive writer, its names in the case an image may keep
+// them in (WINNT/System32/CONFIG/SOFTWARE, $NTUNINSTALLQ123456$ ...).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,52 +90,20 @@ void MakeTestTree(const std::string& win)
     MakeFile(win + "/$ntuninstallq456789$/uninst.inf", kSummer);
 }
 
-// As bench/make-bench.sh makes the live computer: the first half under
-// Hotfix, the rest under SP4\Hotfix, five files each.
-void MakeBenchImage(const std::string& win, int count)
-{
-    THiveBuilder software("SOFTWARE");
-    software.SetValue(kCurrentVersion, "CSDVersion", kRegSz, RegSzData("Service Pack 4"));
-    for (int i = 0; i < count; ++i) {
-        const std::string id = "Q" + std::to_string(300000 + i);
-        const std::string key =
-            kCurrentVersion + (i < count / 2 ? "\\Hotfix\\" : "\\SP4\\Hotfix\\") + id;
-        software.SetValue(key, "Fix Description", kRegSz,
-                          RegSzData("Kernel fix number " + std::to_string(i + 1) +
-                                    " for a problem found in the field"));
-        software.SetValue(key, "Installed", kRegSz, RegSzData("1"));
-        software.SetValue(key + "\\File 1", "Name", kRegSz,
-                          RegSzData("fix" + std::to_string(i + 1) + ".dll"));
-        const std::string dir = win + "/$NtUninstall" + id + "$";
-        MakeDir(dir);
-        const std::string n = std::to_string(i + 1);
-        for (const std::string& name :
-             {std::string("uninst.inf"), std::string("hotfix.inf"), std::string("hotfix.exe"),
-              "fix" + n + ".dll", "fix" + n + ".sys"})
-            MakeFile(dir + "/" + name, 1000000000);
-    }
-    software.WriteFile(win + "/system32/config/software");
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s DIR [COUNT]\n", argv[0]);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
         return 2;
     }
     try {
         const std::string win = std::string(argv[1]) + "/WINNT";
-        const bool bench = argc == 3;
-        MakeDir(argv[1]);
-        MakeDir(win);
-        MakeDir(win + (bench ? "/system32" : "/System32"));
-        MakeDir(win + (bench ? "/system32/config" : "/System32/CONFIG"));
-        if (bench)
-            MakeBenchImage(win, std::stoi(argv[2]));
-        else
-            MakeTestTree(win);
+        for (const std::string& dir : {std::string(argv[1]), win, win + "/System32",
+                                       win + "/System32/CONFIG"})
+            MakeDir(dir);
+        MakeTestTree(win);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "make_offline_tree: %s\n", error.what());
         return 1;
