@@ -65,24 +65,18 @@ void THotfixReader::ReadHotfixes(const TMachineSettings& settings, THotfixSink& 
             THotfix hotfix;
             hotfix.ID = id;
             if (FOptions.WantDescription)
-                hotfix.Description = ReadDescription(keyPath, id, &hotfix.DescriptionMissing);
+                hotfix.Description = ReadDescription(keyPath, id);
             bool uninstInfFound = FOptions.WantUninstallDir && ReadUninstallDir(hotfix);
             sink.HotfixRead(hotfix, uninstInfFound);
         }
     }
 }
 
-std::string THotfixReader::ReadDescription(const std::string& keyPath, const std::string& id,
-                                          bool* missing)
+std::string THotfixReader::ReadDescription(const std::string& keyPath, const std::string& id)
 {
-    auto defaultText = [&] {
-        if (missing)
-            *missing = true;
-        return FOptions.DefaultText;
-    };
     TRegData value;
     if (!FRegistry.ReadValue(keyPath + "\\" + id, kFixDescription, value))
-        return defaultText();
+        return FOptions.DefaultText;
     switch (value.Type) {
     case kRegSz:
     case kRegExpandSz:
@@ -92,7 +86,7 @@ std::string THotfixReader::ReadDescription(const std::string& keyPath, const std
     default: {
         // A multi-string (or any other type) gives its first line.
         std::vector<std::string> lines = DecodeMultiString(value.Data);
-        return lines.empty() ? defaultText() : lines.front();
+        return lines.empty() ? FOptions.DefaultText : lines.front();
     }
     }
 }

@@ -26,9 +26,6 @@ struct TListSettings {
 struct THotfix {
     std::string ID;
     std::string Description;
-    // No "Fix Description" (or one without a line): Description holds the
-    // caller's DefaultText, which a window renders anew when it changes.
-    bool DescriptionMissing = false;
     double HotfixDate = 0;    // time of "hotfix.inf"; 0 = unknown
     double DateApplied = 0;   // time of "uninst.inf"; 0 = unknown
     std::string Files;        // replaced files, in listing order, joined with ", "
@@ -83,8 +80,7 @@ public:
 
     // "Fix Description" of the hotfix key KeyPath\ID (first line of a
     // multi-string); DefaultText when the key or the value is missing.
-    std::string ReadDescription(const std::string& keyPath, const std::string& id,
-                                bool* missing = nullptr);
+    std::string ReadDescription(const std::string& keyPath, const std::string& id);
     // Lists the uninstall directory of Hotfix.ID into Hotfix; true when it held uninst.inf.
     bool ReadUninstallDir(THotfix& hotfix);
 

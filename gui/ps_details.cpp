@@ -675,7 +675,7 @@ void TfrmDetails::UpdateDisplay()
     SetCaption(ComputerName.empty() ? caption
                                     : FormatResString(IDS_ONCOMPUTER, {caption, ComputerName}));
     if (!HotfixID.empty())
-        SetWindowTextString(edtDescription, Description ? *Description : unknown);
+        SetWindowTextString(edtDescription, orUnknown(Description));
     SetWindowTextString(edtDate, dateText(FOptions.DetailTimeFormat, FDateApplied));
     SetWindowTextString(edtHotfixDate, dateText(FOptions.DetailTimeFormat, FHotfixDate));
     SetWindowTextString(lblSummary2,

@@ -33,8 +33,7 @@ public:
     TfrmDetails(HWND owner, TUserOptions& options, std::function<void(bool)> enableControls);
     ~TfrmDetails() override;
 
-    std::string HotfixID, ComputerName;   // set before Show
-    std::optional<std::string> Description;   // none: shown as the unknown-value text
+    std::string HotfixID, ComputerName, Description;   // set before Show
     // The target's local time of a file time, when it is not this computer's
     // (an offline system in its own zone); set before Show.
     std::function<double(const FILETIME&)> TargetTime;

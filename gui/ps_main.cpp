@@ -565,7 +565,9 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
     };
     try {
         THotfixReadOptions options;
-        options.DefaultText = FOptions->DefaultText;
+        // A missing description stays empty: the rows show the unknown-value
+        // text of the moment (UpdateListTexts), also after the settings change.
+        options.DefaultText.clear();
         if (IsOfflineTarget(computer)) {
             FComputer = computer;
             while (FComputer.size() > 3 && FComputer.back() == '\\')
@@ -726,7 +728,7 @@ void TfrmMain::UpdateListTexts()
         const auto* hotfix = static_cast<const THotfix*>(listMain->ItemData(row));
         if (!hotfix)
             continue;
-        listMain->SetSubItem(row, 0, hotfix->DescriptionMissing ? unknown : hotfix->Description);
+        listMain->SetSubItem(row, 0, hotfix->Description.empty() ? unknown : hotfix->Description);
         listMain->SetSubItem(row, 1, dateText(hotfix->HotfixDate));
         listMain->SetSubItem(row, 2, dateText(hotfix->DateApplied));
         listMain->SetSubItem(row, 3, hotfix->Files.empty() ? unknown : hotfix->Files);

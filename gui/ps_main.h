@@ -145,7 +145,7 @@ private:
 
     // Pieces of the commands.
     TfrmDetails* FindDetailWindow(const std::string& hotfixID) const;
-    void OpenDetailWindow(const std::string& hotfixID, const std::optional<std::string>& description,
+    void OpenDetailWindow(const std::string& hotfixID, const std::string& description,
                           const std::string& servicePackCaption);
     void DetailWindowDestroyed(TfrmDetails& form);
     std::string ListComputerName() const;

@@ -39,7 +39,7 @@ void TfrmMain::mnuDetailsClick(bool servicePack)
             FServicePack != 0
                 ? FormatResString(IDS_SERVICEPACKNUMBER, {std::to_string(FServicePack)})
                 : LoadResString(IDS_SERVICEPACK);
-        OpenDetailWindow("", std::nullopt, caption);
+        OpenDetailWindow("", "", caption);
         return;
     }
     const int row = listMain->SelectedIndex();
@@ -48,10 +48,7 @@ void TfrmMain::mnuDetailsClick(bool servicePack)
         return;
     // The description as read: the window shows a missing one in the
     // unknown-value text of the moment.
-    OpenDetailWindow(listMain->ItemCaption(row),
-                     hotfix->DescriptionMissing ? std::nullopt
-                                                : std::optional<std::string>(hotfix->Description),
-                     "");
+    OpenDetailWindow(listMain->ItemCaption(row), hotfix->Description, "");
 }
 
 // The window that shows the hotfix (an empty identifier: the service pack)
@@ -67,8 +64,7 @@ TfrmDetails* TfrmMain::FindDetailWindow(const std::string& hotfixID) const
 // Brings the window that already shows the hotfix or the service pack to the
 // front, else opens one. An empty identifier means the service pack, with
 // ServicePackCaption as its window's caption.
-void TfrmMain::OpenDetailWindow(const std::string& hotfixID,
-                                const std::optional<std::string>& description,
+void TfrmMain::OpenDetailWindow(const std::string& hotfixID, const std::string& description,
                                 const std::string& servicePackCaption)
 {
     if (TfrmDetails* open = FindDetailWindow(hotfixID)) {

@@ -81,7 +81,7 @@ TEST(ConsoleArgs, LastTargetCountsOfflineOrComputer)
 TEST(ConsoleArgs, HelpTextLinesAndColumns)
 {
     const std::vector<std::string>& lines = HelpTextLines();
-    ASSERT_EQ(lines.size(), 15u);
+    ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[2], "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]");
     EXPECT_EQ(lines[4], "Displayed installed hotfixes on NT machines.");
     EXPECT_EQ(lines[6], "<computer>  Which computer to connect to. Local computer if omitted.");
@@ -94,10 +94,10 @@ TEST(ConsoleArgs, HelpTextLinesAndColumns)
     EXPECT_EQ(lines[13], "/?          Display this help screen.");
     EXPECT_EQ(lines[15], "If none of Q, D, T, F is specified, all information will be printed.");
     EXPECT_FALSE(lines[0].empty()) << "the notice of rights";
-    for (std::size_t i = 6; i <= 12; ++i) {
+    for (std::size_t i = 6; i <= 13; ++i) {
         EXPECT_EQ(lines[i].find_first_not_of(' ', lines[i].find(' ')), 12u) << lines[i];
     }
-    for (std::size_t i : {1u, 3u, 5u, 13u})
+    for (std::size_t i : {1u, 3u, 5u, 14u})
         EXPECT_EQ(lines[i], "");
 }
 
