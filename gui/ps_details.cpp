@@ -346,34 +346,7 @@ void TfrmDetails::FormResize()
 // ---------------------------------------------------------------------------
 // Showing and closing
 
-void TfrmDetails::Show()
-{
-    FInShow = true;
-    TFrameWindow::Show(FShowMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-    FInShow = false;
-    // Each branch is the object's last act: the owner may free it.
-    if (FDestroyed) {
-        if (auto onDestroyed = std::move(OnDestroyed))
-            onDestroyed(*this);
-        return;
-    }
-    if (FCloseRequested)
-        Close();
-}
-
-void TfrmDetails::Close() { SendMessageA(FHandle, WM_CLOSE, 0, 0); }
-
-void TfrmDetails::WindowDestroyed()
-{
-    if (FInShow) {
-        // The scan is still on the stack; Show hands the object back.
-        FDestroyed = true;
-        return;
-    }
-    // The handler lives on the stack while it frees this object.
-    if (auto onDestroyed = std::move(OnDestroyed))
-        onDestroyed(*this);
-}
+void TfrmDetails::Show() { TScanWindow::Show(FShowMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL); }
 
 LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -388,11 +361,8 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         WMOptionsChanged();
         return 0;
     case WM_CLOSE:
-        if (FScanning || FInShow) {
-            // Acts as Cancel; the window closes once the scan has ended.
-            FCloseRequested = true;
+        if (DeferClose())
             return 0;
-        }
         try {
             FormClose();
         } catch (...) {
@@ -545,7 +515,7 @@ void TfrmDetails::ScanFiles(TListing& listing, TScan& scan)
 
 bool TfrmDetails::ScanStopped(const TScan& scan) const
 {
-    return scan.Progress->Cancelled() || FCloseRequested || !FHandle;
+    return scan.Progress->Cancelled() || CloseRequested() || !FHandle;
 }
 
 void TfrmDetails::ListFile(const WIN32_FIND_DATAA& found, const std::string& name, TScan& scan)

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "Window.h"
+#include "ScanWindow.h"
 
 // Posted by the main window to every open details window after the settings
 // changed; both parameters 0.
@@ -26,7 +26,7 @@ class TfrmProgress;
 struct TListItem;
 struct THotfixFile;
 
-class TfrmDetails : public TFrameWindow {
+class TfrmDetails : public TScanWindow<TfrmDetails> {
 public:
     // Created hidden; FormCreate restores the placement from "Details".
     // EnableControls is the main window's EnableControls (disable during the scan).
@@ -39,18 +39,11 @@ public:
     std::function<double(const FILETIME&)> TargetTime;
     // The service-pack view: this caption, no hotfix header, the summary on top.
     void SetServicePackLayout(const std::string& caption);
-    // Runs the scan (FormShow), then the window becomes visible. Closing the
-    // window while it scans cancels the scan and closes the window once the
-    // scan has ended; the window may be gone when Show returns.
+    // Runs the scan (FormShow), then the window becomes visible, maximized
+    // when it was stored so (see TScanWindow::Show).
     void Show();
-    bool Scanning() const { return FScanning; }
     // Whether any details window of this program is scanning.
     static bool AnyScanning();
-    // Called as the window's last act once it is destroyed (close box, Escape,
-    // Alt+F4); the owner frees the object here and empties its slot. While
-    // Show runs the call waits until the scan has ended. The owner frees the
-    // object nowhere else.
-    std::function<void(TfrmDetails&)> OnDestroyed;
 
     // What the scan found.
     const std::string& UninstallDir() const { return FUninstallDir; }
@@ -77,7 +70,6 @@ protected:
     void FormCreate() override;
     void FormShow() override;
     void FormResize() override;
-    void WindowDestroyed() override;
 
 private:
     class TListing;
@@ -110,7 +102,6 @@ private:
     void AddFileRow(std::unique_ptr<THotfixFile> file, int image);
     void FinishScan(TListing& listing, TScan& scan, std::exception_ptr& failure);
     bool ScanStopped(const TScan& scan) const;
-    void Close();
 
     TUserOptions& FOptions;
     std::function<void(bool)> FEnableControls;
@@ -126,10 +117,6 @@ private:
     int FPanelHeight = 118;        // the header above the file list
     bool FShowMaximized = false;   // from the stored placement
     bool FScanned = false;         // FormShow runs the scan once
-    bool FScanning = false;
-    bool FInShow = false;
-    bool FCloseRequested = false;  // closed while scanning: closes after the scan
-    bool FDestroyed = false;       // destroyed while Show ran
 
     HWND lblDescription = nullptr, lblDate = nullptr, lblHotfixDate = nullptr;
     HWND lblSummary = nullptr, lblFiles = nullptr, lblSummary2 = nullptr;

@@ -71,7 +71,7 @@ public:
             FProgress->SetFileName(fileName);
         // Where Cancel, and anything else the user does meanwhile, runs.
         Application().ProcessMessages();
-        Stopped = FProgress->Cancelled() || FForm.FCloseRequested || !FForm.FHandle;
+        Stopped = FProgress->Cancelled() || FForm.CloseRequested() || !FForm.FHandle;
         return !Stopped;
     }
     void FileVerified(const TVerifiedFile& file) override { FForm.AddRow(file); }
@@ -160,33 +160,7 @@ void TfrmVerify::FormResize()
 }
 
 // ---------------------------------------------------------------------------
-// Showing and closing, as the details window does
-
-void TfrmVerify::Show()
-{
-    FInShow = true;
-    TFrameWindow::Show(SW_SHOWNORMAL);
-    FInShow = false;
-    if (FDestroyed) {
-        if (auto onDestroyed = std::move(OnDestroyed))
-            onDestroyed(*this);
-        return;
-    }
-    if (FCloseRequested)
-        Close();
-}
-
-void TfrmVerify::Close() { SendMessageA(FHandle, WM_CLOSE, 0, 0); }
-
-void TfrmVerify::WindowDestroyed()
-{
-    if (FInShow) {
-        FDestroyed = true;
-        return;
-    }
-    if (auto onDestroyed = std::move(OnDestroyed))
-        onDestroyed(*this);
-}
+// Closing
 
 LRESULT TfrmVerify::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -198,12 +172,8 @@ LRESULT TfrmVerify::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SetFocus(listVerify->Handle());
         return 0;
     case WM_CLOSE:
-        if (FScanning || FInShow) {
-            // Acts as Cancel; the window closes once the scan has ended.
-            FCloseRequested = true;
-            return 0;
-        }
-        DestroyWindow(FHandle);
+        if (!DeferClose())
+            DestroyWindow(FHandle);
         return 0;
     default:
         break;

@@ -10,28 +10,21 @@
 #include <string>
 
 #include "HotfixVerify.h"
-#include "Window.h"
+#include "ScanWindow.h"
 
 class TExtListView;
 class TUserOptions;
 struct TListItem;
 
-class TfrmVerify : public TFrameWindow {
+class TfrmVerify : public TScanWindow<TfrmVerify> {
 public:
     // Created hidden. EnableControls is the main window's (disabled during the scan).
     TfrmVerify(HWND owner, TUserOptions& options, std::function<void(bool)> enableControls);
     ~TfrmVerify() override;
 
     std::string ComputerName;   // "" for the local computer, else "\\NAME"; set before Show
-    // Runs the scan (FormShow), then the window becomes visible. Closing the
-    // window while it scans cancels the scan and closes the window once the
-    // scan has ended; the window may be gone when Show returns.
-    void Show();
-    bool Scanning() const { return FScanning; }
+    // Show (TScanWindow) runs the scan (FormShow), then the window becomes visible.
     static bool AnyScanning();
-    // The window's last act once it is destroyed; the owner frees the object
-    // here and nowhere else. While Show runs the call waits for the scan's end.
-    std::function<void(TfrmVerify&)> OnDestroyed;
 
     const TVerifyCounts& Counts() const { return FCounts; }
     // The summary line as shown.
@@ -45,7 +38,6 @@ protected:
     void FormCreate() override;
     void FormShow() override;
     void FormResize() override;
-    void WindowDestroyed() override;
 
 private:
     class TScan;
@@ -58,17 +50,12 @@ private:
     std::string ComputerTitle() const;
     void mnuSaveAsClick();
     int listVerifySortItems(const TListItem& item1, const TListItem& item2, int sortColumn) const;
-    void Close();
 
     TUserOptions& FOptions;
     std::function<void(bool)> FEnableControls;
     TVerifyCounts FCounts;
     bool FScanned = false;
-    bool FScanning = false;
     bool FIncomplete = false;
-    bool FInShow = false;
-    bool FCloseRequested = false;
-    bool FDestroyed = false;
 
     HWND lblSummary = nullptr;
     std::unique_ptr<TExtListView> listVerify;

@@ -1,0 +1,69 @@
+#pragma once
+// The life of a modeless window that scans while it is being shown (the
+// details and verification windows): its scan runs in FormShow, before the
+// window becomes visible, and lets messages through, so the window may be
+// closed, or destroyed with its owner, while the scan is still on the stack.
+#include <functional>
+#include <utility>
+
+#include "Window.h"
+
+template <class TForm>
+class TScanWindow : public TFrameWindow {
+public:
+    // Closing the window while it scans cancels the scan and closes the
+    // window once the scan has ended; the window may be gone when Show
+    // returns.
+    void Show(int showCommand = SW_SHOWNORMAL)
+    {
+        FInShow = true;
+        TFrameWindow::Show(showCommand);
+        FInShow = false;
+        // Each branch is the object's last act: the owner may free it.
+        if (FDestroyed) {
+            HandBack();
+            return;
+        }
+        if (FCloseRequested)
+            Close();
+    }
+    bool Scanning() const { return FScanning; }
+    // Called as the window's last act once it is destroyed; the owner frees
+    // the object here and nowhere else. While Show runs the call waits until
+    // the scan has ended.
+    std::function<void(TForm&)> OnDestroyed;
+
+protected:
+    void Close() { SendMessageA(FHandle, WM_CLOSE, 0, 0); }
+    // At WM_CLOSE: true when the close acts as Cancel and waits for the scan's end.
+    bool DeferClose()
+    {
+        if (!FScanning && !FInShow)
+            return false;
+        FCloseRequested = true;
+        return true;
+    }
+    void WindowDestroyed() override
+    {
+        // The scan is still on the stack; Show hands the object back.
+        if (FInShow)
+            FDestroyed = true;
+        else
+            HandBack();
+    }
+    bool CloseRequested() const { return FCloseRequested; }
+
+    bool FScanning = false;
+
+private:
+    void HandBack()
+    {
+        // The handler lives on the stack while it frees this object.
+        if (auto onDestroyed = std::move(OnDestroyed))
+            onDestroyed(static_cast<TForm&>(*this));
+    }
+
+    bool FInShow = false;
+    bool FCloseRequested = false;   // closed while scanning: closes after the scan
+    bool FDestroyed = false;        // destroyed while Show ran
+};
