@@ -201,6 +201,9 @@ TfrmMain::TfrmMain(std::vector<std::string> parameters)
     TFrameParams params;
     params.ClassName = "TfrmMain";
     params.Caption = LoadResString(IDS_APPTITLE);
+    // The children cover the client area: erasing under them would wipe what
+    // they drew (the status bar's text after a resize).
+    params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     params.Menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINMENU));
     params.Icon = LoadIconA(GetModuleHandleA(nullptr), PS_MAINICON);
     CreateFrame(params);
@@ -423,6 +426,9 @@ void TfrmMain::FormShow()
         SetWindowPlacement(FHandle, &placement);
     }
     ShowLoadErrors();
+    // The list has the focus from the start, also when a question comes
+    // during the first load.
+    SetFocus(listMain->Handle());
     if (IsWindowsNT()) {
         const std::string offlineSwitch = "/OFFLINE:";
         if (!FParameters.empty() && FParameters[0].size() >= 3 &&
@@ -542,18 +548,26 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
     std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
     registry->SetRootKey(HKEY_LOCAL_MACHINE);
+    const int servicePackBefore = FServicePack;
+    FListReplaced = false;
 
     // Whatever happened: the history kept, the connection closed, the cursor
-    // restored and the commands brought up to date. A history that cannot be
-    // saved stops none of these steps; its error comes after them, and after
-    // a failed load it is reported on its own, so that the load's error is
-    // the one that ends the load.
+    // restored and the commands brought up to date. A load that failed before
+    // it reached the list leaves the window on the target it showed before.
+    // A history that cannot be saved stops none of these steps; its error
+    // comes after them, and after a failed load it is reported on its own,
+    // so that the load's error is the one that ends the load.
     auto finish = [&](bool loadFailed) {
         std::exception_ptr historyError;
-        try {
-            AddToHistory(FComputer);
-        } catch (...) {
-            historyError = std::current_exception();
+        if (FListReplaced) {
+            try {
+                AddToHistory(FComputer);
+            } catch (...) {
+                historyError = std::current_exception();
+            }
+            FShownBoxText = GetWindowTextString(cmbComputer);
+        } else {
+            ReturnToShownTarget(servicePackBefore);
         }
         registry.reset();
         hourglass.reset();
@@ -572,23 +586,19 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
             FComputer = computer;
             while (FComputer.size() > 3 && FComputer.back() == '\\')
                 FComputer.pop_back();
-            bool opened = false;
             std::string failure;
             try {
-                LoadOfflineList(options, opened);
+                LoadOfflineList(options);
             } catch (const EOfflineError& error) {
                 failure = error.what();
             } catch (const EHiveError& error) {
                 failure = error.what();
             }
+            // A system damaged past its first rows keeps the rows read so far.
             if (!failure.empty()) {
                 hourglass.reset();
                 Prompts().MessageBox(FHandle, failure + ".", LoadResString(IDS_OFFLINEERROR),
                                      MB_OK | MB_ICONERROR);
-                // A system whose registry cannot be opened is not current;
-                // one damaged further on keeps the rows read so far.
-                if (!opened)
-                    FComputer.clear();
             }
             finish(false);
             return;
@@ -597,7 +607,6 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
             hourglass.reset();
             Prompts().MessageBox(FHandle, FormatResString(IDS_CONNECTFAILED, {FComputer}),
                                  LoadResString(IDS_NETWORKERROR), MB_OK | MB_ICONERROR);
-            FComputer.clear();
             finish(false);
             return;
         }
@@ -618,6 +627,22 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
     finish(false);
 }
 
+// After a load that did not reach the list: the target whose rows are shown
+// is current again, named by the caption and the computer box; with none
+// shown, the commands that need one are off.
+void TfrmMain::ReturnToShownTarget(int servicePack)
+{
+    FComputer = FTargetShown ? FListComputer : std::string();
+    FServicePack = servicePack;
+    SetWindowTextString(cmbComputer, FShownBoxText);
+    if (FTargetShown) {
+        UpdateCaption();
+        return;
+    }
+    SetCaption(LoadResString(IDS_APPTITLE));
+    EnableMenuItem(GetMenu(FHandle), IDM_MNUVIEWSERVICEPACK, MF_BYCOMMAND | MF_GRAYED);
+}
+
 // The current computer, and the connection to a remote one.
 bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
 {
@@ -635,11 +660,10 @@ bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
 }
 
 // The rows of the offline Windows directory FComputer, read without writing
-// anything to it; Opened tells that its registry could be read.
-void TfrmMain::LoadOfflineList(THotfixReadOptions options, bool& opened)
+// anything to it.
+void TfrmMain::LoadOfflineList(THotfixReadOptions options)
 {
     const std::unique_ptr<TOfflineSystem> offline = OpenOfflineSystem(FComputer);
-    opened = true;
     const std::string servicePackText = ReadServicePack(offline->Registry());
     UpdateCaption();
     THotfixReader reader(offline->Registry(), offline->Files(),
@@ -697,6 +721,7 @@ bool TfrmMain::FillList(THotfixReader& reader, const TMachineSettings& settings)
     try {
         listMain->Clear();
         FListComputer = FComputer;
+        FListReplaced = FTargetShown = true;
         reader.ReadHotfixes(settings, filler);
     } catch (...) {
         UpdateListTexts();
@@ -980,6 +1005,9 @@ void TfrmMain::UpdateCommands()
                       row >= 0 && IsArticleID(listMain->ItemCaption(row)));
     SetCommandEnabled(kSaveAsItems.Menu, kSaveAsItems.Popup, kSaveAsItems.Button,
                       listMain->ItemCount() > 0);
+    // Refreshing and verifying need a target on the screen.
+    SetCommandEnabled(IDM_MNUVERIFY, 0, IDC_TBTNVERIFY, FTargetShown);
+    SetCommandEnabled(IDM_MNUREFRESH, 0, IDC_TBTNREFRESH, FTargetShown);
 }
 
 bool TfrmMain::IsArticleID(const std::string& id)
@@ -1045,6 +1073,20 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_COMPUTERPICKED:
         cmbComputerClick();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            FFocusedControl = focus && IsChild(FHandle, focus) ? focus : nullptr;
+        }
+        break;
+    case WM_SETFOCUS:
+        // Back to the control that had the focus, else to the list.
+        if (FFocusedControl && IsWindow(FFocusedControl) && IsWindowEnabled(FFocusedControl) &&
+            IsWindowVisible(FFocusedControl))
+            SetFocus(FFocusedControl);
+        else if (listMain->Handle())
+            SetFocus(listMain->Handle());
         return 0;
     case WM_CLOSE:
         // Details windows are owned by this one: closing now would destroy a
@@ -1206,12 +1248,17 @@ void TfrmMain::mnuLocalComputerClick()
         LoadHotfixList("");
 }
 
-void TfrmMain::mnuRefreshClick() { LoadHotfixList(FComputer); }
+void TfrmMain::mnuRefreshClick()
+{
+    if (FTargetShown)
+        LoadHotfixList(FComputer);
+}
 
 void TfrmMain::mnuViewClick(HMENU viewMenu)
 {
+    // The way back to the local computer from any other target, or from none.
     EnableMenuItem(viewMenu, IDM_MNULOCALCOMPUTER,
-                   MF_BYCOMMAND | (IsWindowsNT() && !FComputer.empty() ? MF_ENABLED : MF_GRAYED));
+                   MF_BYCOMMAND | (IsWindowsNT() && !ShowsLocalComputer() ? MF_ENABLED : MF_GRAYED));
     CheckMenuItem(viewMenu, IDM_MNUVIEWTOOLBAR,
                   MF_BYCOMMAND | (Shown(tlbMain) ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(viewMenu, IDM_MNUVIEWSTATUSBAR,
