@@ -230,11 +230,11 @@ TEST_F(CommandsTest, UninstallAsksFirstAndStartsTheSetupLibraryOnlyOnYes)
     EXPECT_EQ(LastMessage().Text, "Could not start " + std::string(system) +
                                       "\\rundll32.exe. The hotfix has not been uninstalled.");
 
-    // Rows read from another computer are never uninstalled here, even when
-    // the command comes while the local computer is current again.
+    // Rows read from another computer are never uninstalled here, also not
+    // after a failed connection.
     TypeComputer(LocalName());
     TypeComputer("nosuchhost");
-    ASSERT_EQ(main->Computer(), "");
+    ASSERT_EQ(main->Computer(), "\\\\" + LocalName());
     Select(0);
     const size_t asked = prompts.Messages.size();
     Command(IDM_MNUUNINSTALL);
@@ -489,9 +489,9 @@ TEST_F(CommandsTest, SaveAsProposesTheRowsComputerAndRemembersTheDirectory)
     Start({"\\\\" + LocalName()});
 
     SaveAs(out.Path() + "first.txt");
-    // After a failed connection the rows still come from the other computer.
+    // After a failed connection the rows and the current computer are the other one.
     TypeComputer("nosuchhost");
-    ASSERT_EQ(main->Computer(), "");
+    ASSERT_EQ(main->Computer(), "\\\\" + LocalName());
     prompts.SaveFileAnswers.push_back(std::nullopt);
     Command(IDM_MNUSAVEAS);
 

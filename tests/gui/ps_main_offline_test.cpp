@@ -23,6 +23,14 @@ protected:
         return {Column(0), Column(1), Column(2), Column(3), Column(4)};
     }
 
+    // View, Local Computer as the menu shows it when opened.
+    bool LocalComputerOffered() const
+    {
+        const HMENU view = GetSubMenu(GetMenu(main->Handle()), 1);
+        SendMessageA(main->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 1);
+        return !(GetMenuState(view, IDM_MNULOCALCOMPUTER, MF_BYCOMMAND) & MF_GRAYED);
+    }
+
     std::unique_ptr<TOfflineImage> image;
     std::string path;
 };
@@ -81,17 +89,48 @@ TEST_F(OfflineWindowTest, TimeZoneAndPendingChangesInTheStatusBar)
     EXPECT_EQ(Cell(0, 3), "2001-03-04 13:02:08");
 }
 
-TEST_F(OfflineWindowTest, DamagedHiveGivesAMessage)
+// A damaged system at start-up leaves no target (and nothing to verify); a
+// failed load later leaves the window on the system it shows; Local Computer
+// leads back from either.
+TEST_F(OfflineWindowTest, FailedLoadsLeaveTheWindowOnTheTargetItShowed)
 {
-    Start();
-    image->WriteHiveBytes("REGF" + image->HiveBytes().substr(4));
-    TypeComputer(path);
+    const std::string good = image->HiveBytes();
+    image->WriteHiveBytes("REGF" + good.substr(4));
+    Start({"/offline:" + path});
     ASSERT_EQ(prompts.Messages.size(), 1u);
-    const std::string hive = path + "\\system32\\config\\software";
-    EXPECT_EQ(prompts.Messages[0].Text, hive + " is not a registry file.");
+    EXPECT_EQ(prompts.Messages[0].Text, image->SoftwareHivePath() + " is not a registry file.");
     EXPECT_EQ(prompts.Messages[0].Caption, "Offline system");
-    EXPECT_EQ(main->Caption(), "Patchscope - \\\\" + LocalName() + " (local)");
+    EXPECT_EQ(main->Caption(), "Patchscope");
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(GetFocus(), List());
+    EXPECT_FALSE(MenuEnabled(IDM_MNUVERIFY));
+    EXPECT_FALSE(ButtonEnabled(IDC_TBTNVERIFY));
+    EXPECT_FALSE(MenuEnabled(IDM_MNUREFRESH));
+    EXPECT_FALSE(MenuEnabled(IDM_MNUVIEWSERVICEPACK));
+    Command(IDM_MNUVERIFY);
+    EXPECT_TRUE(main->VerifyWindows().empty());
+    EXPECT_TRUE(LocalComputerOffered());
 
+    image->WriteHiveBytes(good);
+    TypeComputer(path);
+    const auto rows = Rows();
+    ASSERT_EQ(rows[0].size(), 5u);
+    const std::string caption = main->Caption();
+    EXPECT_TRUE(LocalComputerOffered());
+    TypeComputer(path + "x");
+    ASSERT_EQ(prompts.Messages.size(), 2u);
+    EXPECT_EQ(main->Computer(), path);
+    EXPECT_EQ(main->Caption(), caption);
+    EXPECT_EQ(TextOf(main->ComputerBox()), path);
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_TRUE(MenuEnabled(IDM_MNUVERIFY));
+
+    PressKey(VK_F5, List());
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(prompts.Messages.size(), 2u);
+    Command(IDM_MNULOCALCOMPUTER);
+    EXPECT_EQ(main->Caption(), "Patchscope - \\\\" + LocalName() + " (local)");
+    EXPECT_FALSE(LocalComputerOffered());
 }
 
 }  // namespace

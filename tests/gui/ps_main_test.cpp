@@ -318,6 +318,31 @@ TEST_F(FrameTest, ViewMenuShowsTheStatesAndTogglesTheBars)
     EXPECT_FALSE(IsWindowVisible(main->StatusBar()));
 }
 
+// Pixels of the status bar's first panel in the text colour, as drawn on the screen.
+int StatusTextPixels(HWND bar)
+{
+    RECT panel{};
+    SendMessageA(bar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+    int count = 0;
+    for (int y = panel.top; y < panel.bottom; ++y)
+        for (int x = panel.left; x < panel.right; ++x)
+            count += ClientPixel(bar, x, y) == GetSysColor(COLOR_BTNTEXT);
+    return count;
+}
+
+TEST_F(FrameTest, StatusTextStaysOnTheScreenWhenTheWindowIsResizedOrMaximized)
+{
+    Start();
+    const int drawn = StatusTextPixels(main->StatusBar());
+    ASSERT_GT(drawn, 20);
+    SetWindowPos(main->Handle(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages(100);
+    EXPECT_EQ(StatusTextPixels(main->StatusBar()), drawn);
+    ShowWindow(main->Handle(), SW_MAXIMIZE);
+    PumpMessages(100);
+    EXPECT_EQ(StatusTextPixels(main->StatusBar()), drawn);
+}
+
 TEST_F(FrameTest, MaximizedCloseKeepsTheNormalBoundsForTheNextStart)
 {
     Start();
