@@ -189,7 +189,7 @@ void TfrmMain::mnuSaveAsClick()
     TListSaveRequest request;
     request.Computer = ListComputerName();
     request.Summary = StatusSummary();
-    request.DefaultFileName = FListComputer.size() > 2 ? FListComputer.substr(2) : "";
+    request.Target = FListComputer;
     SaveListAs(FHandle, *FOptions, *listMain, request);
 }
 

@@ -339,8 +339,10 @@ void TfrmVerify::mnuSaveAsClick()
         return;
     TListSaveRequest request;
     request.Computer = ComputerTitle();
+    request.Title = Caption();
     request.Summary = Summary();
-    request.DefaultFileName = request.Computer.substr(request.Computer.find_first_not_of('\\'));
+    request.Target = ComputerName;
+    request.FileNameSuffix = LoadResString(IDS_VERIFYFILENAMESUFFIX);
     SaveListAs(FHandle, FOptions, *listVerify, request);
 }
 

@@ -358,7 +358,7 @@ TEST_F(CommandsTest, SaveAsWritesTheListAsDisplayedInEachSeparation)
     EXPECT_EQ(request.FilterExtensions, (Texts{"txt", "txt", "csv", "htm"}));
     EXPECT_EQ(request.Options, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY |
                                                   OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN));
-    EXPECT_EQ(request.FileName, "");   // the local computer
+    EXPECT_EQ(request.FileName, Lower(LocalName()));
     EXPECT_EQ(request.InitialDir, out.Path());
 }
 
@@ -534,7 +534,7 @@ TEST_F(CommandsTest, SaveAsToAFileThatCannotBeCreatedReportsItAndWritesNothing)
 
 // PS_SMALL_DISK names a file system of 16 KiB that the test fixture mounted
 // (cmake/small-disk.sh); without one (no root rights) the test skips.
-TEST_F(CommandsTest, SaveAsToADiskThatFillsUpReportsItAndKeepsWhatWasWritten)
+TEST_F(CommandsTest, SaveAsToADiskThatFillsUpReportsItAndRemovesTheFileCutShort)
 {
     const char* smallDisk = std::getenv("PS_SMALL_DISK");
     std::string disk = smallDisk ? std::string("Z:") + smallDisk : std::string();
@@ -558,12 +558,8 @@ TEST_F(CommandsTest, SaveAsToADiskThatFillsUpReportsItAndKeepsWhatWasWritten)
     EXPECT_EQ(LastMessage().Text, "Error writing to file " + file + ". The disk may be full.");
     EXPECT_EQ(LastMessage().Caption, "Save As");
     EXPECT_EQ(LastMessage().Flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    // The file is closed, and what fitted stays in it.
-    const std::string written = ReadWholeFile(file);
+    EXPECT_FALSE(FileExists(file));
     DeleteFileA(file.c_str());
-    EXPECT_GT(written.size(), 0u);
-    EXPECT_LT(written.size(), whole.size());
-    EXPECT_EQ(written, whole.substr(0, written.size()));
 }
 
 }  // namespace

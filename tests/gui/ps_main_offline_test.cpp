@@ -38,6 +38,9 @@ protected:
 TEST_F(OfflineWindowTest, ListsAsLiveReadsOnlyAndOpensDetailsAndSaves)
 {
     const auto before = image->Snapshot();
+    // The folder that holds the offline WINNT, where Save As was used last.
+    const std::string system = path.substr(0, path.size() - 5);
+    WriteSz(HKEY_CURRENT_USER, kSettingsPath, "Save As directory", system);
     Start({"/offline:" + path});
     const auto offlineRows = Rows();
     EXPECT_EQ(main->Caption(), "Patchscope - " + path + " (offline)");
@@ -71,6 +74,11 @@ TEST_F(OfflineWindowTest, ListsAsLiveReadsOnlyAndOpensDetailsAndSaves)
     Command(IDM_MNUSAVEAS);
     EXPECT_NE(ReadWholeFile(saved).find("Alpha caf\xE9"), std::string::npos);
     DeleteFileA(saved.c_str());
+    ASSERT_EQ(prompts.SaveFileRequests.size(), 1u);
+    EXPECT_EQ(prompts.SaveFileRequests[0].FileName, "winnt");
+    const std::string folder = prompts.SaveFileRequests[0].InitialDir;
+    EXPECT_FALSE(folder.empty());
+    EXPECT_NE(lstrcmpiA(folder.substr(0, system.size()).c_str(), system.c_str()), 0) << folder;
     Close();
     EXPECT_EQ(image->Snapshot(), before) << "bytes and times of every file of the image";
 }

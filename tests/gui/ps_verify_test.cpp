@@ -1,5 +1,7 @@
 // The verification window opened from the main window on private data:
 // its rows, their order on opening, the summary and Save As.
+#include <shlwapi.h>
+
 #include <regex>
 
 #include "ps_main_fixture.h"
@@ -82,4 +84,22 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     EXPECT_TRUE(csv.starts_with("Hotfix,File,State,Installed path,Installed version,Saved version,How found\r\n" +
                                 q1 + ",b.dll,Undone,"))
         << csv;
+    // The page is titled as the window; the name proposed is a plain one,
+    // also when the system cannot tell this computer's name.
+    prompts.SaveFileAnswers.push_back(out.Path() + "verify.htm");
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDM_MNUVERIFYSAVEAS, 0), 0);
+    PumpMessages(20);
+    EXPECT_NE(ReadWholeFile(out.Path() + "verify.htm")
+                  .find("<title>Verification of \\\\" + kComputerName + "</title>"),
+              std::string::npos);
+    ASSERT_EQ(SHDeleteKeyA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\ComputerName"),
+              ERROR_SUCCESS);
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDM_MNUVERIFYSAVEAS, 0), 0);
+    PumpMessages(20);
+    ASSERT_EQ(prompts.SaveFileRequests.size(), 3u);
+    std::string name = kComputerName;
+    CharLowerA(name.data());
+    EXPECT_EQ(prompts.SaveFileRequests[0].FileName, name + " verification");
+    EXPECT_EQ(prompts.SaveFileRequests[2].FileName, "verification");
+    EXPECT_TRUE(prompts.Messages.empty());
 }
