@@ -110,6 +110,35 @@ bool IsListEntry(const std::string& list, const std::string& id)
     return false;
 }
 
+// Whether a directory holds a Windows system's registry.
+bool IsWindowsDir(const std::string& dir)
+{
+    const DWORD attributes =
+        GetFileAttributesA((AddBackslash(dir, AnsiLeadByte) + "system32\\config\\software").c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The Windows directory a folder picked for an offline system means: the
+// folder itself, else the one Windows directory directly inside it (the
+// folder that holds WINNT); with none or several, the folder as picked.
+std::string WindowsDirIn(const std::string& folder)
+{
+    if (IsWindowsDir(folder))
+        return folder;
+    const std::string parent = AddBackslash(folder, AnsiLeadByte);
+    WIN32_FIND_DATAA found{};
+    FindHandle listing(FindFirstFileA((parent + "*").c_str(), &found));
+    std::vector<std::string> windowsDirs;
+    for (bool more = static_cast<bool>(listing); more;
+         more = FindNextFileA(listing.Get(), &found) != FALSE) {
+        const std::string name = FoundFileName(found);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != ".." &&
+            IsWindowsDir(parent + name))
+            windowsDirs.push_back(parent + name);
+    }
+    return windowsDirs.size() == 1 ? windowsDirs[0] : folder;
+}
+
 // The menu item and toolbar commands in one place: the main menu item, the
 // pop-up item (0: none) and the toolbar button (0: none).
 struct TCommandItems {
@@ -1238,8 +1267,10 @@ void TfrmMain::mnuViewOfflineClick()
 {
     TBrowseFolderRequest request;
     request.Title = LoadResString(IDS_OFFLINEBROWSETITLE);
+    if (IsOfflineTarget(FComputer))
+        request.Folder = FComputer;
     if (Prompts().BrowseFolder(FHandle, request) && !request.Folder.empty())
-        LoadHotfixList(request.Folder);
+        LoadHotfixList(WindowsDirIn(request.Folder));
 }
 
 void TfrmMain::mnuLocalComputerClick()

@@ -56,6 +56,16 @@ TEST_F(OfflineWindowTest, ListsAsLiveReadsOnlyAndOpensDetailsAndSaves)
     prompts.FolderAnswers.push_back(path + "\\");
     Command(IDM_MNUVIEWOFFLINE);
     EXPECT_EQ(Rows(), offlineRows);
+    // The browser opens on the system shown; the folder that holds its one
+    // Windows directory means that directory.
+    prompts.FolderAnswers.push_back(system);
+    Command(IDM_MNUVIEWOFFLINE);
+    EXPECT_EQ(main->Computer(), path);
+    EXPECT_EQ(Rows(), offlineRows);
+    ASSERT_EQ(prompts.FolderRequests.size(), 2u);
+    EXPECT_EQ(prompts.FolderRequests[0].Folder, "");   // from the local computer
+    EXPECT_EQ(prompts.FolderRequests[1].Folder, path);
+    EXPECT_TRUE(prompts.Messages.empty());
     EXPECT_NE(SendMessageA(main->ComputerBox(), CB_FINDSTRINGEXACT, -1,
                            reinterpret_cast<LPARAM>(path.c_str())),
               CB_ERR)
