@@ -487,6 +487,9 @@ void TfrmMain::FormResize()
         return;
     SendMessageA(tlbMain, TB_AUTOSIZE, 0, 0);
     SendMessageA(sbarMain, WM_SIZE, 0, 0);
+    // The bar moves with the frame's bottom: all of it is drawn anew, its
+    // panels' texts included, whatever the system kept of the old place.
+    InvalidateRect(sbarMain, nullptr, TRUE);
     RECT client{};
     GetClientRect(FHandle, &client);
     int top = client.top;
@@ -538,19 +541,23 @@ void TfrmMain::StoreSettingsAtSessionEnd()
         std::rethrow_exception(failure);
 }
 
-// Each open details window's placement, as its own closing stores it; the
-// first error is raised once all have been stored.
+// Each open details and verification window's placement, as its own
+// closing stores it; the first error is raised once all have been stored.
 void TfrmMain::StoreDetailPlacements()
 {
     std::exception_ptr failure;
-    for (TfrmDetails* form : DetailWindows()) {
+    auto store = [&](auto* form) {
         try {
             form->StorePlacement();
         } catch (...) {
             if (!failure)
                 failure = std::current_exception();
         }
-    }
+    };
+    for (TfrmDetails* form : DetailWindows())
+        store(form);
+    for (TfrmVerify* form : VerifyWindows())
+        store(form);
     if (failure)
         std::rethrow_exception(failure);
 }

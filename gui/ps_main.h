@@ -47,7 +47,7 @@ public:
     const std::string& StatusSummary() const { return FStatusSummary; }
 
     void UpdateCommands();
-    // Posts WM_OPTIONSCHANGED to every open details window.
+    // Posts WM_OPTIONSCHANGED to every open details and verification window.
     void NotifyDetailWindows();
     // The details windows open now, in the order of their slots.
     std::vector<TfrmDetails*> DetailWindows() const;

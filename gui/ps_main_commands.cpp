@@ -19,6 +19,7 @@
 #include "ps_common.h"
 #include "ps_details.h"
 #include "ps_mainres_res.h"
+#include "ps_verify.h"
 #include "ps_opts.h"
 
 // The computer the rows came from, as a title names it.
@@ -116,6 +117,9 @@ void TfrmMain::NotifyDetailWindows()
 {
     for (TfrmDetails* form : FDetailWindows)
         if (form && form->Handle())
+            PostMessageA(form->Handle(), WM_OPTIONSCHANGED, 0, 0);
+    for (TfrmVerify* form : VerifyWindows())
+        if (form->Handle())
             PostMessageA(form->Handle(), WM_OPTIONSCHANGED, 0, 0);
 }
 
