@@ -103,3 +103,53 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     EXPECT_EQ(prompts.SaveFileRequests[2].FileName, "verification");
     EXPECT_TRUE(prompts.Messages.empty());
 }
+
+// As the details window: new texts after the settings change, and the
+// placement of the last close, maximized or not, at the next opening.
+TEST_F(MainWindowTest, VerifyWindowFollowsTheSettingsAndKeepsItsPlacement)
+{
+    const std::string tag = ProcessTag(), place = "vfs" + tag, id = "Q3" + tag;
+    AddHotfix(id);
+    ScratchDir& saved = AddUninstallDir(id);
+    saved.AddFile("uninst.inf", "[DefaultInstall]\nCopyFiles = Back\n[DestinationDirs]\nBack = 11, " +
+                                    place + "\n[Back]\nn.txt\n");
+    saved.AddFile("n.txt", "old");
+    ScratchDir installed(WindowsDirectory() + "system32\\" + place);
+    installed.AddFile("n.txt", "new");
+    Start();
+    auto open = [&] {
+        Command(IDM_MNUVERIFY);
+        return main->VerifyWindows().size() == 1 ? main->VerifyWindows()[0] : nullptr;
+    };
+    auto normalBounds = [](HWND window) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        GetWindowPlacement(window, &placement);
+        const RECT& r = placement.rcNormalPosition;
+        return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
+    };
+    TfrmVerify* form = open();
+    ASSERT_TRUE(form);
+    TExtListView& list = form->FileList();
+    int row = 0;
+    while (row < list.ItemCount() && list.ItemCaption(row) != id)
+        ++row;
+    ASSERT_EQ(list.SubItemText(row, 3), "(unknown)");
+    main->Options().DefaultText = "n/a";
+    main->NotifyDetailWindows();
+    PumpMessages(20);
+    EXPECT_EQ(list.SubItemText(row, 3), "n/a");
+
+    SetWindowPos(form->Handle(), nullptr, 30, 40, 600, 300, SWP_NOZORDER);
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ReadRawValue(HKEY_CURRENT_USER, kSettingsPath + "\\Verify", "Left").Data, "30" + std::string(1, '\0'));
+    form = open();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(normalBounds(form->Handle()), (std::vector<LONG>{30, 40, 630, 340}));
+    ShowWindow(form->Handle(), SW_MAXIMIZE);
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    form = open();
+    ASSERT_TRUE(form);
+    EXPECT_TRUE(IsZoomed(form->Handle()));
+    EXPECT_EQ(normalBounds(form->Handle()), (std::vector<LONG>{30, 40, 630, 340}));
+}
