@@ -114,7 +114,8 @@ bool IsListEntry(const std::string& list, const std::string& id)
 bool IsWindowsDir(const std::string& dir)
 {
     const DWORD attributes =
-        GetFileAttributesA((AddBackslash(dir, AnsiLeadByte) + "system32\\config\\software").c_str());
+        GetFileAttributesA((AddBackslash(dir, AnsiLeadByte) + "system32\\config\\software")
+                               .c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -1295,8 +1296,8 @@ void TfrmMain::mnuRefreshClick()
 void TfrmMain::mnuViewClick(HMENU viewMenu)
 {
     // The way back to the local computer from any other target, or from none.
-    EnableMenuItem(viewMenu, IDM_MNULOCALCOMPUTER,
-                   MF_BYCOMMAND | (IsWindowsNT() && !ShowsLocalComputer() ? MF_ENABLED : MF_GRAYED));
+    const bool local = !IsWindowsNT() || ShowsLocalComputer();
+    EnableMenuItem(viewMenu, IDM_MNULOCALCOMPUTER, MF_BYCOMMAND | (local ? MF_GRAYED : MF_ENABLED));
     CheckMenuItem(viewMenu, IDM_MNUVIEWTOOLBAR,
                   MF_BYCOMMAND | (Shown(tlbMain) ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(viewMenu, IDM_MNUVIEWSTATUSBAR,

@@ -318,33 +318,29 @@ TEST_F(FrameTest, ViewMenuShowsTheStatesAndTogglesTheBars)
     EXPECT_FALSE(IsWindowVisible(main->StatusBar()));
 }
 
-// Pixels of the status bar's first panel in the text colour, as drawn on the screen.
-int StatusTextPixels(HWND bar)
-{
-    RECT panel{};
-    SendMessageA(bar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
-    int count = 0;
-    for (int y = panel.top; y < panel.bottom; ++y)
-        for (int x = panel.left; x < panel.right; ++x)
-            count += ClientPixel(bar, x, y) == GetSysColor(COLOR_BTNTEXT);
-    return count;
-}
-
 TEST_F(FrameTest, StatusTextStaysOnTheScreenWhenTheWindowIsResizedOrMaximized)
 {
-    // A quit that an earlier window's end left would hold back every repaint.
-    MSG quit{};
+    MSG quit{};   // an earlier window's end would hold back every repaint
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
     Start();
-    const int drawn = StatusTextPixels(main->StatusBar());
+    RECT panel{};
+    SendMessageA(main->StatusBar(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+    auto textPixels = [&] {   // the first panel's pixels in the text colour, as drawn
+        int count = 0;
+        for (int y = panel.top; y < panel.bottom; ++y)
+            for (int x = panel.left; x < panel.right; ++x)
+                count += ClientPixel(main->StatusBar(), x, y) == GetSysColor(COLOR_BTNTEXT);
+        return count;
+    };
+    const int drawn = textPixels();
     ASSERT_GT(drawn, 20);
     SetWindowPos(main->Handle(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
     PumpMessages(100);
-    EXPECT_EQ(StatusTextPixels(main->StatusBar()), drawn);
+    EXPECT_EQ(textPixels(), drawn);
     ShowWindow(main->Handle(), SW_MAXIMIZE);
     PumpMessages(100);
-    EXPECT_EQ(StatusTextPixels(main->StatusBar()), drawn);
+    EXPECT_EQ(textPixels(), drawn);
 }
 
 TEST_F(FrameTest, MaximizedCloseKeepsTheNormalBoundsForTheNextStart)
