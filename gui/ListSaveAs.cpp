@@ -120,9 +120,7 @@ bool IsOnOfflineSystem(const std::string& folder, const std::string& target)
     const std::string system = ExtractFilePath(dir, AnsiLeadByte);
     const std::string candidate = AddBackslash(folder, AnsiLeadByte);
     return !system.empty() && candidate.size() >= system.size() &&
-           CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, candidate.c_str(),
-                          static_cast<int>(system.size()), system.c_str(),
-                          static_cast<int>(system.size())) == CSTR_EQUAL;
+           lstrcmpiA(candidate.substr(0, system.size()).c_str(), system.c_str()) == 0;
 }
 
 // The user's own documents folder; empty when the system has none.
@@ -157,10 +155,6 @@ std::string InitialFolder(const TUserOptions& options, const std::string& target
     return {};
 }
 
-}  // namespace
-
-namespace {
-
 std::string WithoutLeading(const std::string& text, char character)
 {
     const std::size_t first = text.find_first_not_of(character);
@@ -178,10 +172,10 @@ std::string ProposedFileName(const std::string& target, const std::string& suffi
         name = target;
         while (!name.empty() && (name.back() == '\\' || name.back() == '/'))
             name.pop_back();
-        name = name.substr(ExtractFilePath(name, AnsiLeadByte).size());
         // A drive's root is named by its letter.
         if (!name.empty() && name.back() == ':')
             name.pop_back();
+        name = name.substr(ExtractFilePath(name, AnsiLeadByte).size());
     } else {
         name = WithoutLeading(target, '\\');
     }
