@@ -39,7 +39,7 @@ std::string VersionedFile(std::size_t size)
     std::string path(MAX_PATH, '\0');
     path.resize(GetModuleFileNameA(nullptr, path.data(), MAX_PATH));
     std::string bytes =
-        ReadWholeFile(path.substr(0, path.find_last_of('\\') + 1) + "data\\version_0409.dll");
+        ReadWholeFile(path.substr(0, path.find_last_of('\\') + 1) + "..\\data\\version_0409.dll");
     if (bytes.size() < size)
         bytes.resize(size, '\0');
     return bytes;

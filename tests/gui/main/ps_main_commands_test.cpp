@@ -503,7 +503,7 @@ TEST_F(CommandsTest, SaveAsProposesTheRowsComputerAndRemembersTheDirectory)
     EXPECT_EQ(main->Options().SaveAsDirectory, out.Path());
 }
 
-// As a Japanese user (tests/gui/main.cmake): "\x95\x5C" ends in a byte that reads as "\\".
+// As a Japanese user (tests/gui/main/CMakeLists.txt): "\x95\x5C" ends in a byte that reads as "\\".
 TEST_F(CommandsTest, SaveAsInADoubleByteCodePageKeepsTheDirectoryWhole)
 {
     if (!std::getenv("PS_OTHER_LOCALE"))

@@ -9,9 +9,9 @@
 set -eu
 build=$(cd -- "$1" && pwd)
 here=$(cd -- "$(dirname -- "$0")" && pwd)
-source_dir=$(cd -- "$here/../.." && pwd)
+source_dir=$(cd -- "$here/../../.." && pwd)
 pscope="$build/gui/pscope.exe"
-probe="$build/tests/gui/pscope_probe.exe"
+probe="$build/tests/gui/main/pscope_probe.exe"
 for program in "$pscope" "$probe"; do
   [ -f "$program" ] || { echo "$program is missing: build it first" >&2; exit 1; }
 done
@@ -19,7 +19,7 @@ done
 DISPLAY=":$(cat "$PS_DISPLAY_FILE")"
 export DISPLAY
 
-prefix="$build/tests/gui/ps_main_demo-prefix"
+prefix="$build/tests/gui/main/ps_main_demo-prefix"
 "$source_dir/demo/make-demo.sh" "$prefix" "$build" >/dev/null
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 wineserver -p </dev/null >/dev/null 2>&1

@@ -7,11 +7,11 @@
 set -eu
 build=$(cd -- "$1" && pwd)
 here=$(cd -- "$(dirname -- "$0")" && pwd)
-source_dir=$(cd -- "$here/../.." && pwd)
-program="$build/tests/gui/ps_main_export_test.exe"
+source_dir=$(cd -- "$here/../../.." && pwd)
+program="$build/tests/gui/main/ps_main_export_test.exe"
 [ -f "$program" ] || { echo "$program is missing: build it first" >&2; exit 1; }
 
-out="$build/tests/gui/ps_main_export"
+out="$build/tests/gui/main/ps_main_export"
 rm -rf "$out"
 mkdir -p "$out"
 PS_EXPORT_DIR=$(winepath -w "$out" 2>/dev/null)

@@ -17,7 +17,7 @@ std::string DataFile(const std::string& name)
 {
     std::string path(MAX_PATH, '\0');
     path.resize(GetModuleFileNameA(nullptr, path.data(), MAX_PATH));
-    return path.substr(0, path.find_last_of('\\') + 1) + "data\\" + name;
+    return path.substr(0, path.find_last_of('\\') + 1) + "..\\data\\" + name;
 }
 
 struct VersionResult {

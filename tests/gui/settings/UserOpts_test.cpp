@@ -39,12 +39,12 @@ std::vector<std::string> Lines(const TStringList& list) { return list.Strings();
 const std::string kListDefault = "M/d/yyyy h:mm AMPM";
 const std::string kDetailDefault = "dddd, MMMM d, yyyy h:mm AMPM";
 
-// This test program's directory, <build tree>\tests\gui\, as Wine names it
+// This test program's directory, <build tree>\tests\gui\settings\, as Wine names it
 // (the Linux root is drive Z:).
 std::string ProgramDirectory()
 {
     const char* build = std::getenv("PS_BINARY_DIR");
-    std::string path = "Z:" + std::string(build ? build : "/unset") + "/tests/gui/";
+    std::string path = "Z:" + std::string(build ? build : "/unset") + "/tests/gui/settings/";
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
