@@ -17,6 +17,7 @@ target_link_libraries(ps_mainwnd PUBLIC
 add_library(pscope_res OBJECT ${CMAKE_CURRENT_LIST_DIR}/pscope.rc)
 target_include_directories(pscope_res PRIVATE
   ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/common)
+target_link_libraries(pscope_res PRIVATE ps_version)
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/pscope.rc APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_CURRENT_LIST_DIR}/ps_mainres.rc ${CMAKE_CURRENT_LIST_DIR}/ps_dialogs.rc
   ${CMAKE_CURRENT_LIST_DIR}/ps_opts.rc ${CMAKE_CURRENT_LIST_DIR}/ps_opts_res.h
