@@ -105,6 +105,11 @@ hotfixes of many systems in one table. Nothing on the disk or image is
 written.")
 endif()
 
+# A sanitizer build installs (for trying it) but is never packaged.
+if(PS_SANITIZE)
+  return()
+endif()
+
 set(CPACK_PACKAGE_NAME patchscope)
 set(CPACK_PACKAGE_VENDOR Brightwater)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
