@@ -15,7 +15,10 @@ set(PS_COPYRIGHT "Copyright (c) 1999-2026 Brightwater")
 
 set(PS_VERSION_NUMBERS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 string(REPLACE "." "," PS_CONSOLE_FILE_VERSION_NUMBERS "${PS_CONSOLE_FILE_VERSION}")
-configure_file(${CMAKE_CURRENT_LIST_DIR}/PsVersion.h.in ${PROJECT_BINARY_DIR}/version/PsVersion.h @ONLY)
+# The resource compiler's inputs have no tracked includes: resource scripts
+# that include the header name PS_VERSION_HEADER in their OBJECT_DEPENDS.
+set(PS_VERSION_HEADER ${PROJECT_BINARY_DIR}/version/PsVersion.h)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/PsVersion.h.in ${PS_VERSION_HEADER} @ONLY)
 
 add_library(ps_version INTERFACE)
 target_include_directories(ps_version INTERFACE ${PROJECT_BINARY_DIR}/version)

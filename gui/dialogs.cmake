@@ -15,4 +15,5 @@ add_library(ps_dialogs_res OBJECT ps_dialogs.rc)
 target_include_directories(ps_dialogs_res PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ps_dialogs_res PRIVATE ps_version)
 set_property(SOURCE ps_dialogs.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${CMAKE_CURRENT_SOURCE_DIR}/ps_dialogs_res.h ${CMAKE_CURRENT_SOURCE_DIR}/res/pscope.ico)
+  ${CMAKE_CURRENT_SOURCE_DIR}/ps_dialogs_res.h ${CMAKE_CURRENT_SOURCE_DIR}/res/pscope.ico
+  ${PS_VERSION_HEADER})

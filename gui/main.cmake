@@ -23,7 +23,7 @@ set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/pscope.rc APPEND PROPERTY OBJECT_D
   ${CMAKE_CURRENT_LIST_DIR}/ps_opts.rc ${CMAKE_CURRENT_LIST_DIR}/ps_opts_res.h
   ${CMAKE_CURRENT_LIST_DIR}/ps_details.rc ${CMAKE_CURRENT_LIST_DIR}/ps_verify.rc
   ${CMAKE_CURRENT_LIST_DIR}/ps_verify_res.h ${CMAKE_CURRENT_LIST_DIR}/res/z_verify.ico
-  ${PROJECT_SOURCE_DIR}/common/ps_strings.rc)
+  ${PROJECT_SOURCE_DIR}/common/ps_strings.rc ${PS_VERSION_HEADER})
 
 add_executable(pscope WIN32 ${CMAKE_CURRENT_LIST_DIR}/pscope.cpp $<TARGET_OBJECTS:pscope_res>)
 target_link_libraries(pscope PRIVATE ps_mainwnd)
