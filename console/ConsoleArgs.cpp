@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "PsVersion.h"
+
 namespace {
 
 bool IsSelectionLetter(char c)
@@ -60,7 +62,7 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
 const std::vector<std::string>& HelpTextLines()
 {
     static const std::vector<std::string> lines = {
-        "Patchscope command-line version 1.1.3 - Copyright (c) 1999-2026 Brightwater",
+        "Patchscope command-line version " PS_VERSION_TEXT " - " PS_COPYRIGHT,
         "",
         "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]",
         "",

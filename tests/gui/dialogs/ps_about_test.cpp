@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "GuiTest.h"
+#include "PsVersion.h"
 #include "ps_about.h"
 #include "ps_dialogs_res.h"
 
@@ -17,7 +18,7 @@ TEST(AboutBox, ShowsTheProgramItsVersionAndAddresses)
     TfrmAbout form(nullptr);
     EXPECT_EQ(form.Caption(), "About Patchscope");
     EXPECT_EQ(TextOf(form.Item(IDC_LBLAPPTITLE)), "Patchscope");
-    EXPECT_EQ(TextOf(form.Item(IDC_LBLVERSION)), "Version 1.1.3");
+    EXPECT_EQ(TextOf(form.Item(IDC_LBLVERSION)), "Version " PS_VERSION_TEXT);
     EXPECT_EQ(TextOf(form.Item(IDC_LBLEMAIL)), "E-mail:");
     EXPECT_EQ(TextOf(form.Item(IDC_LBLWWW)), "WWW:");
     EXPECT_EQ(form.urlEmail.Caption(), "patchscope@example.com");
