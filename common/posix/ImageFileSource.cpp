@@ -78,15 +78,64 @@ std::uint64_t FileTimeOfSeconds(std::int64_t unixSeconds, std::uint64_t nanoseco
     return static_cast<std::uint64_t>(seconds) * kTicksPerSecond + nanoseconds / 100;
 }
 
-// The library makes a FAT time (the system's local time as stored) into a
-// time_t through this machine's zone; this machine's local time gives the
-// stored fields back, which are kept as if they were UTC.
+// Times as they are written: a FAT entry's date and time fields kept as if
+// they were UTC.
+std::uint64_t StoredFileTime(int year, int month, int day, int hour, int minute, int second)
+{
+    struct tm fields {};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    fields.tm_sec = second;
+    return FileTimeOfSeconds(timegm(&fields), 0);
+}
+
+// The library makes a FAT time into a time_t through this machine's zone;
+// that zone gives the fields back, except for a time that the zone skips
+// when its clocks go forward. Used only where the entry itself is not found.
 std::uint64_t StoredFatTime(std::time_t converted)
 {
     struct tm fields {};
     if (converted <= 0 || !localtime_r(&converted, &fields))
         return 0;
-    return FileTimeOfSeconds(timegm(&fields), 0);
+    return StoredFileTime(fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
+                          fields.tm_hour, fields.tm_min, fields.tm_sec);
+}
+
+// The last-write times of a FAT directory's entries from its own bytes, by
+// the short name as the library spells it ("NAME.EXT", a byte outside ASCII
+// as "^"), upper-cased.
+void ReadFatEntryTimes(const std::string& bytes,
+                       std::unordered_map<std::string, std::uint64_t>& times)
+{
+    constexpr std::size_t kEntrySize = 32;
+    for (std::size_t at = 0; at + kEntrySize <= bytes.size(); at += kEntrySize) {
+        const auto* entry = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+        if (entry[0] == 0x00)
+            break;
+        // Deleted entries, long-name parts and the volume label have no file.
+        if (entry[0] == 0xE5 || (entry[11] & 0x0F) == 0x0F || (entry[11] & 0x08) != 0)
+            continue;
+        auto part = [&](std::size_t from, std::size_t length) {
+            std::string text;
+            for (std::size_t i = from; i < from + length; ++i) {
+                const unsigned char c = i == 0 && entry[i] == 0x05 ? 0xE5 : entry[i];
+                text += c < 0x20 || c >= 0x80 ? '^' : static_cast<char>(c);
+            }
+            while (!text.empty() && text.back() == ' ')
+                text.pop_back();
+            return text;
+        };
+        const std::string base = part(0, 8), extension = part(8, 3);
+        const unsigned time = entry[22] | (entry[23] << 8), date = entry[24] | (entry[25] << 8);
+        if (date == 0)
+            continue;
+        times.try_emplace(UpperAscii(extension.empty() ? base : base + "." + extension),
+                          StoredFileTime(1980 + (date >> 9), (date >> 5) & 0x0F, date & 0x1F,
+                                         time >> 11, (time >> 5) & 0x3F, (time & 0x1F) * 2));
+    }
 }
 
 // "\WINNT" from "WINNT", "/WINNT/", "\\WINNT\\": one leading separator, none at the end.
@@ -255,7 +304,9 @@ bool TImageFileSource::Resolve(const std::string& path, TName& found) const
                     return false;
             }
             const TName& name = names.Names[match->second];
+            const std::uint64_t parent = found.Address;
             found = name;
+            found.Parent = parent;
             walked += "\\" + name.Name;
         }
         start = stop + 1;
@@ -273,17 +324,35 @@ std::string TImageFileSource::PathOf(const std::string& dir, const std::string& 
     return dir + "\\" + found.Name;
 }
 
-TFileEntry TImageFileSource::EntryOf(TSK_FS_FILE& file, const std::string& name) const
+std::uint64_t TImageFileSource::FatTimeOf(const TName& name, std::int64_t converted) const
+{
+    auto cached = FFatTimes.find(name.Parent);
+    if (cached == FFatTimes.end()) {
+        tsk_error_reset();
+        TFileHandle dir(tsk_fs_file_open_meta(FFileSystem, nullptr, name.Parent));
+        if (!dir || !dir->meta)
+            Fail("cannot be read", name.Name);
+        std::string bytes;
+        ReadAll(*dir, std::string::npos, bytes, name.Name);
+        cached = FFatTimes.try_emplace(name.Parent).first;
+        ReadFatEntryTimes(bytes, cached->second);
+    }
+    const auto time =
+        cached->second.find(UpperAscii(name.ShortName.empty() ? name.Name : name.ShortName));
+    return time != cached->second.end() ? time->second : StoredFatTime(static_cast<std::time_t>(converted));
+}
+
+TFileEntry TImageFileSource::EntryOf(TSK_FS_FILE& file, const TName& name) const
 {
     TFileEntry entry;
-    entry.Name = name;
+    entry.Name = name.Name;
     const TSK_FS_META& meta = *file.meta;
     if (TSK_FS_IS_DIR_META(meta.type))
         entry.Attributes |= kFileAttributeDirectory;
     else
         entry.Size = meta.size > 0 ? static_cast<std::uint64_t>(meta.size) : 0;
     if (FTimesAsStored)
-        entry.LastWriteTime = StoredFatTime(meta.mtime);
+        entry.LastWriteTime = FatTimeOf(name, meta.mtime);
     else
         entry.LastWriteTime =
             FileTimeOfSeconds(meta.mtime, meta.mtime_nano > 0 ? meta.mtime_nano : 0);
@@ -311,7 +380,12 @@ bool TImageFileSource::ListDirectory(const std::string& dir,
         TFileHandle file(tsk_fs_dir_get(listing.get(), i));
         if (!file || !file->meta)
             Fail("cannot be read", dir + "\\" + name->name);
-        entries.push_back(EntryOf(*file, name->name));
+        TName listed;
+        listed.Name = name->name;
+        if (name->shrt_name)
+            listed.ShortName = name->shrt_name;
+        listed.Parent = found.Address;
+        entries.push_back(EntryOf(*file, listed));
     }
     return true;
 }
@@ -325,7 +399,7 @@ bool TImageFileSource::FindFile(const std::string& path, TFileEntry& entry) cons
     TFileHandle file(tsk_fs_file_open_meta(FFileSystem, nullptr, found.Address));
     if (!file || !file->meta)
         Fail("cannot be read", path);
-    entry = EntryOf(*file, found.Name);
+    entry = EntryOf(*file, found);
     return true;
 }
 
@@ -342,13 +416,21 @@ bool TImageFileSource::ReadFile(const std::string& path, std::string& bytes,
         Fail("cannot be read", path);
     if (file->meta->type != TSK_FS_META_TYPE_REG)
         return false;
-    const std::size_t size = file->meta->size > 0 ? static_cast<std::size_t>(file->meta->size) : 0;
+    ReadAll(*file, limit, bytes, path);
+    return true;
+}
+
+void TImageFileSource::ReadAll(TSK_FS_FILE& file, std::size_t limit, std::string& bytes,
+                               const std::string& path) const
+{
+    bytes.clear();
+    const std::size_t size = file.meta->size > 0 ? static_cast<std::size_t>(file.meta->size) : 0;
     const std::size_t wanted = std::min(limit, size);
     while (bytes.size() < wanted) {
         const std::size_t start = bytes.size();
         const std::size_t chunk = std::min(kReadChunk, wanted - start);
         bytes.resize(start + chunk);
-        const ssize_t got = tsk_fs_file_read(file.get(), static_cast<TSK_OFF_T>(start),
+        const ssize_t got = tsk_fs_file_read(&file, static_cast<TSK_OFF_T>(start),
                                              bytes.data() + start, chunk,
                                              TSK_FS_FILE_READ_FLAG_NONE);
         if (got < 0) {
@@ -359,7 +441,6 @@ bool TImageFileSource::ReadFile(const std::string& path, std::string& bytes,
         if (got == 0)
             break;
     }
-    return true;
 }
 
 double TImageFileSource::LocalDateTime(std::uint64_t lastWriteTime) const

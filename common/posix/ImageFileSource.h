@@ -91,6 +91,7 @@ private:
     struct TName {
         std::string Name, ShortName;
         std::uint64_t Address = 0;
+        std::uint64_t Parent = 0;   // the directory that lists it
         bool Directory = false;
     };
     struct TDirNames {
@@ -102,7 +103,12 @@ private:
     const TDirNames& NamesOf(std::uint64_t address, const std::string& path) const;
     // The entry a path names, case-insensitively; false when there is none.
     bool Resolve(const std::string& path, TName& found) const;
-    TFileEntry EntryOf(struct TSK_FS_FILE& file, const std::string& name) const;
+    TFileEntry EntryOf(struct TSK_FS_FILE& file, const TName& name) const;
+    // A FAT entry's time as stored, read from its directory's own entries.
+    std::uint64_t FatTimeOf(const TName& name, std::int64_t converted) const;
+    // At most Limit bytes of File from its beginning.
+    void ReadAll(struct TSK_FS_FILE& file, std::size_t limit, std::string& bytes,
+                 const std::string& path) const;
     [[noreturn]] void Fail(const std::string& what, const std::string& path) const;
 
     std::shared_ptr<const TDiskImage> FImage;
@@ -112,4 +118,5 @@ private:
     std::string FWindowsDir;
     bool FTimesAsStored;
     mutable std::map<std::uint64_t, TDirNames> FDirs;
+    mutable std::map<std::uint64_t, std::unordered_map<std::string, std::uint64_t>> FFatTimes;
 };

@@ -52,24 +52,25 @@ expected=$(printf '%s\r\n' \
 "$pscopecl" /OFFLINE:tree/WINNT /VERIFY >verify-offline || true
 grep -q "^Q345678	a.dll	In effect	tree/WINNT/System32/a.dll" verify-offline || fail "offline verification"
 
+run two /IMAGE:disk.raw
+[ "$code" -eq 1 ] && [ "$(cat out)" = "pscopecl: disk.raw holds 2 Windows directories: disk.raw@1:\\WINNT (FAT16), disk.raw@2:\\WINNT (NTFS); name one as /IMAGE:<image>@<n>:<directory>.$(printf '\r')" ] ||
+  { fail "two Windows directories, exit $code"; cat out; }
 for image in disk.raw disk.E01 disk.vmdk disk.vhd; do
-  run "$image two" "/IMAGE:$image"
-  [ "$code" -eq 1 ] && [ "$(cat out)" = "pscopecl: $image holds 2 Windows directories: $image@1:\\WINNT (FAT16), $image@2:\\WINNT (NTFS); name one as /IMAGE:<image>@<n>:<directory>.$(printf '\r')" ] ||
-    { fail "$image: two Windows directories, exit $code"; cat out; }
-  # FAT times as stored whatever this machine's zone; NTFS's through the SYSTEM hive's.
-  TZ=America/New_York run "$image@1" "/image:$image@1"
+  # FAT times as stored whatever this machine's zone, even one whose clocks
+  # skip the stored 12:00 of 2001-07-15; NTFS's through the SYSTEM hive's zone.
+  TZ=XST0XDT,M7.3.0/12,M10.5.0/3 run "$image@1" "/image:$image@1"
   [ "$code" -eq 0 ] && [ "$(sorted)" = "$expected" ] &&
     grep -q "^pscopecl: $image@1:\\\\WINNT is on a FAT volume, .*as stored" err ||
     { fail "$image@1: exit $code"; cat out err; }
   run "$image@2:/winnt" "/IMAGE:$image@2:/winnt"
   [ "$code" -eq 0 ] && [ "$(sorted)" = "$expected" ] && [ ! -s err ] ||
     { fail "$image@2:/winnt: exit $code"; cat out err; }
-  for volume in 1 2; do
-    run "$image@$volume /VERIFY" /VERIFY "/IMAGE:$image@$volume"
-    sed "s|$image@$volume:\\\\WINNT\\\\System32\\\\|tree/WINNT/System32/|" out >verify-image
-    [ "$code" -eq 2 ] && cmp -s verify-offline verify-image ||
-      { fail "$image@$volume /VERIFY: exit $code"; diff verify-offline verify-image; }
-  done
+done
+for volume in 1 2; do
+  run "@$volume /VERIFY" /VERIFY "/IMAGE:disk.raw@$volume"
+  sed "s|disk.raw@$volume:\\\\WINNT\\\\System32\\\\|tree/WINNT/System32/|" out >verify-image
+  [ "$code" -eq 2 ] && cmp -s verify-offline verify-image ||
+    { fail "@$volume /VERIFY: exit $code"; diff verify-offline verify-image; }
 done
 
 # Bad input: one line naming the image (and volume), exit code 1.
