@@ -146,8 +146,10 @@ std::string InnerPath(const std::string& path)
     while (start < path.size()) {
         const std::size_t end = path.find_first_of("\\/", start);
         const std::size_t stop = end == std::string::npos ? path.size() : end;
-        if (stop > start)
-            result += "\\" + path.substr(start, stop - start);
+        if (stop > start) {
+            result += '\\';
+            result.append(path, start, stop - start);
+        }
         start = stop + 1;
     }
     return result;

@@ -27,7 +27,7 @@ target_include_directories(ps_common_posix PUBLIC ${CMAKE_BINARY_DIR}/generated)
 # pkg-config; without it the program is built without them.
 find_package(PkgConfig QUIET)
 if(PKG_CONFIG_FOUND)
-  pkg_check_modules(TSK QUIET IMPORTED_TARGET tsk)
+  pkg_check_modules(TSK QUIET IMPORTED_TARGET GLOBAL tsk)
 endif()
 if(TSK_FOUND)
   message(STATUS "Disk images (/IMAGE:): read through libtsk ${TSK_VERSION}")
