@@ -72,9 +72,12 @@ int main(int argc, char* argv[])
         if (!dir)
             continue;
         for (std::size_t j = 0; j < tsk_fs_dir_getsize(dir.get()); ++j) {
+            // "." and ".." would load the metadata of the directory and its parent.
+            const TSK_FS_NAME* name = tsk_fs_dir_get_name(dir.get(), j);
+            if (!name || (name->flags & TSK_FS_NAME_FLAG_ALLOC) == 0 || name->name[0] == '.')
+                continue;
             std::unique_ptr<TSK_FS_FILE, TFileCloser> file(tsk_fs_dir_get(dir.get(), j));
-            if (file && file->name && file->meta && (file->name->flags & TSK_FS_NAME_FLAG_ALLOC) &&
-                file->meta->type == TSK_FS_META_TYPE_REG)
+            if (file && file->meta && file->meta->type == TSK_FS_META_TYPE_REG)
                 ++files;
         }
     }

@@ -219,6 +219,12 @@ TImageFileSource::TImageFileSource(std::shared_ptr<const TDiskImage> image, int 
         throw EImageError(VolumeName() + " holds no file system that can be read: " +
                           FImage->Volumes()[static_cast<std::size_t>(volume) - 1].Problem);
     FTimesAsStored = IsFat(FFileSystem->ftype);
+    SetWindowsDir(windowsDir);
+}
+
+void TImageFileSource::SetWindowsDir(const std::string& windowsDir)
+{
+    FWindowsDir = InnerPath(windowsDir);
     // The directory as the volume spells it.
     std::string dir = FPrefix;
     for (std::size_t start = 1; start < FWindowsDir.size();) {

@@ -71,6 +71,8 @@ public:
     TImageFileSource(std::shared_ptr<const TDiskImage> image, int volume,
                      const std::string& windowsDir);
     ~TImageFileSource() override;
+    // Another directory of the same volume; what was read of the volume is kept.
+    void SetWindowsDir(const std::string& windowsDir);
 
     std::string WindowsDir() const override { return FPrefix + FWindowsDir; }
     std::string PathOf(const std::string& dir, const std::string& name) const override;

@@ -48,36 +48,28 @@ std::string Described(const TImageVolume& volume)
     return volume.FileSystem.empty() ? "no file system known" : volume.FileSystem;
 }
 
-// The Windows directories at the root of one volume; a volume that cannot be
-// searched adds its reason to Problems.
-void SearchVolume(const std::shared_ptr<const TDiskImage>& image, const TImageVolume& volume,
+// The Windows directories at the root of the volume of Files; a volume that
+// cannot be searched adds its reason to Searched.
+void SearchVolume(const TImageFileSource& files, const TImageVolume& volume,
                   std::vector<TWindowsDirFound>& found, std::string& searched)
 {
-    if (!searched.empty())
-        searched += ", ";
-    searched += "volume " + std::to_string(volume.Number) + " (" + Described(volume);
-    if (!volume.FileSystem.empty()) {
-        try {
-            const TImageFileSource files(image, volume.Number, "");
-            const std::string root = files.WindowsDir();
-            std::vector<TFileEntry> entries;
-            files.ListDirectory(root, entries);
-            for (const TFileEntry& entry : entries) {
-                if (!entry.IsDirectory())
-                    continue;
-                const std::string dir = files.PathOf(root, entry.Name);
-                const std::string config =
-                    files.PathOf(files.PathOf(dir, "system32"), "config");
-                TFileEntry software;
-                if (files.FindFile(files.PathOf(config, "software"), software) &&
-                    !software.IsDirectory())
-                    found.push_back({volume.Number, "\\" + entry.Name, volume.FileSystem});
-            }
-        } catch (const EImageError& error) {
-            searched += std::string(", damaged: ") + error.what();
+    try {
+        const std::string root = files.WindowsDir();
+        std::vector<TFileEntry> entries;
+        files.ListDirectory(root, entries);
+        for (const TFileEntry& entry : entries) {
+            if (!entry.IsDirectory())
+                continue;
+            const std::string dir = files.PathOf(root, entry.Name);
+            const std::string config = files.PathOf(files.PathOf(dir, "system32"), "config");
+            TFileEntry software;
+            if (files.FindFile(files.PathOf(config, "software"), software) &&
+                !software.IsDirectory())
+                found.push_back({volume.Number, "\\" + entry.Name, volume.FileSystem});
         }
+    } catch (const EImageError& error) {
+        searched += std::string(", damaged: ") + error.what();
     }
-    searched += ")";
 }
 
 }  // namespace
@@ -121,11 +113,23 @@ std::unique_ptr<TOfflineSystem> OpenImageTarget(const std::string& text, TTextCo
             throw EImageError("There is no directory " + files->WindowsDir() + " (" +
                               files->FileSystem() + ")");
     } else {
+        // A source per volume searched, so that the one chosen keeps what
+        // the search read (the Windows directory's listing above all).
         std::vector<TWindowsDirFound> found;
+        std::vector<std::unique_ptr<TImageFileSource>> searchedFiles(volumes.size());
         std::string searched;
-        for (const TImageVolume& volume : volumes)
-            if (name.Volume == 0 || volume.Number == name.Volume)
-                SearchVolume(image, volume, found, searched);
+        for (const TImageVolume& volume : volumes) {
+            if (name.Volume != 0 && volume.Number != name.Volume)
+                continue;
+            searched += std::string(searched.empty() ? "" : ", ") + "volume " +
+                        std::to_string(volume.Number) + " (" + Described(volume);
+            if (!volume.FileSystem.empty()) {
+                auto& files = searchedFiles[static_cast<std::size_t>(volume.Number) - 1];
+                files = std::make_unique<TImageFileSource>(image, volume.Number, "");
+                SearchVolume(*files, volume, found, searched);
+            }
+            searched += ")";
+        }
         if (found.empty())
             throw EImageError("No Windows directory (a directory at a volume's root holding "
                               "system32\\config\\software) on " + name.File + "; searched " +
@@ -140,8 +144,8 @@ std::unique_ptr<TOfflineSystem> OpenImageTarget(const std::string& text, TTextCo
                               " Windows directories: " + list +
                               "; name one as /IMAGE:<image>@<n>:<directory>");
         }
-        files = std::make_unique<TImageFileSource>(image, found.front().Volume,
-                                                   found.front().Directory);
+        files = std::move(searchedFiles[static_cast<std::size_t>(found.front().Volume) - 1]);
+        files->SetWindowsDir(found.front().Directory);
     }
     return std::make_unique<TOfflineSystem>(std::move(files), std::move(codePage));
 }
