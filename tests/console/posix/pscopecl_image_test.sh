@@ -3,8 +3,9 @@
 # The native program on disk images made here from the offline test tree: a
 # DOS-partitioned disk with a FAT16 and an NTFS volume, each holding WINNT
 # (two Windows directories: the message, then @n and @n:path), the same disk
-# as E01, VMDK and VHD, its listings and verification against the offline
-# directory's, damaged images, and the images' bytes unchanged. The NTFS
+# split in three and as E01, VMDK and VHD, its listings and verification
+# against the offline directory's, damaged images, and the images' bytes
+# unchanged. The NTFS
 # volume is filled through ntfs-3g, which needs root and FUSE.
 set -eu
 pscopecl=$1 make_tree=$2 work=$3
@@ -35,7 +36,8 @@ dd if=ntfs.vol of=disk.raw bs=512 seek=10240 conv=notrunc status=none
 ewfacquire -q -u -t disk -f encase6 disk.raw >/dev/null 2>&1
 qemu-img convert -f raw -O vmdk disk.raw disk.vmdk
 qemu-img convert -f raw -O vpc disk.raw disk.vhd
-sha256sum disk.raw disk.E01 disk.vmdk disk.vhd >before
+split -b 5M -a 3 --numeric-suffixes=1 disk.raw split.
+sha256sum disk.raw disk.E01 disk.vmdk disk.vhd split.* >before
 
 # run NAME ARGS...: exit code in $code, output in out, errors in err; a hang fails.
 run() {
@@ -55,7 +57,7 @@ grep -q "^Q345678	a.dll	In effect	tree/WINNT/System32/a.dll" verify-offline || f
 run two /IMAGE:disk.raw
 [ "$code" -eq 1 ] && [ "$(cat out)" = "pscopecl: disk.raw holds 2 Windows directories: disk.raw@1:\\WINNT (FAT16), disk.raw@2:\\WINNT (NTFS); name one as /IMAGE:<image>@<n>:<directory>.$(printf '\r')" ] ||
   { fail "two Windows directories, exit $code"; cat out; }
-for image in disk.raw disk.E01 disk.vmdk disk.vhd; do
+for image in disk.raw split.001 disk.E01 disk.vmdk disk.vhd; do
   # FAT times as stored whatever this machine's zone, even one whose clocks
   # skip the stored 12:00 of 2001-07-15; NTFS's through the SYSTEM hive's zone.
   TZ=XST0XDT,M7.3.0/12,M10.5.0/3 run "$image@1" "/image:$image@1"
@@ -72,6 +74,9 @@ for volume in 1 2; do
   [ "$code" -eq 2 ] && cmp -s verify-offline verify-image ||
     { fail "@$volume /VERIFY: exit $code"; diff verify-offline verify-image; }
 done
+
+# The help line, after /OFFLINE:'s and aligned with it.
+"$pscopecl" /? | grep -A1 "^/OFFLINE:   " | grep -q "^/IMAGE:     Followed by a disk image" || fail "help line of /IMAGE:"
 
 # Bad input: one line naming the image (and volume), exit code 1.
 # expect NAME PATTERN ARGS...
