@@ -31,6 +31,7 @@ TImageTargetName SplitAt(const std::string& text, std::size_t pos, std::size_t l
     name.File = text.substr(0, pos);
     const std::string digits = text.substr(pos + 1, length - 1);
     // More digits than any volume count: a number that no volume has.
+    name.VolumeNamed = true;
     name.Volume = digits.size() > 6 ? 1000000 : std::stoi(digits);
     if (pos + length < text.size())
         name.Directory = text.substr(pos + length + 1);
@@ -72,6 +73,58 @@ void SearchVolume(const TImageFileSource& files, const TImageVolume& volume,
     }
 }
 
+// The directory that the user named: it must exist.
+std::unique_ptr<TImageFileSource> NamedDirectory(const std::shared_ptr<const TDiskImage>& image,
+                                                 const TImageTargetName& name)
+{
+    auto files = std::make_unique<TImageFileSource>(image, name.Volume, name.Directory);
+    TFileEntry entry;
+    if (!files->FindFile(files->WindowsDir(), entry) || !entry.IsDirectory())
+        throw EImageError("There is no directory " + files->WindowsDir() + " (" +
+                          files->FileSystem() + ")");
+    return files;
+}
+
+// The one Windows directory of the volumes searched (all, or the one named).
+// A source per volume, so that the one chosen keeps what the search read
+// (the Windows directory's listing above all).
+std::unique_ptr<TImageFileSource> FoundDirectory(const std::shared_ptr<const TDiskImage>& image,
+                                                 const TImageTargetName& name)
+{
+    const std::vector<TImageVolume>& volumes = image->Volumes();
+    std::vector<TWindowsDirFound> found;
+    std::vector<std::unique_ptr<TImageFileSource>> volumeFiles(volumes.size());
+    std::string searched;
+    for (const TImageVolume& volume : volumes) {
+        if (name.VolumeNamed && volume.Number != name.Volume)
+            continue;
+        searched += std::string(searched.empty() ? "" : ", ") + "volume " +
+                    std::to_string(volume.Number) + " (" + Described(volume);
+        if (!volume.FileSystem.empty()) {
+            auto& files = volumeFiles[static_cast<std::size_t>(volume.Number) - 1];
+            files = std::make_unique<TImageFileSource>(image, volume.Number, "");
+            SearchVolume(*files, volume, found, searched);
+        }
+        searched += ")";
+    }
+    if (found.empty())
+        throw EImageError("No Windows directory (a directory at a volume's root holding "
+                          "system32\\config\\software) on " + name.File + "; searched " +
+                          searched);
+    if (found.size() > 1) {
+        std::string list;
+        for (const TWindowsDirFound& dir : found)
+            list += (list.empty() ? "" : ", ") + name.File + "@" + std::to_string(dir.Volume) +
+                    ":" + dir.Directory + " (" + dir.FileSystem + ")";
+        throw EImageError(name.File + " holds " + std::to_string(found.size()) +
+                          " Windows directories: " + list +
+                          "; name one as /IMAGE:<image>@<n>:<directory>");
+    }
+    auto files = std::move(volumeFiles[static_cast<std::size_t>(found.front().Volume) - 1]);
+    files->SetWindowsDir(found.front().Directory);
+    return files;
+}
+
 }  // namespace
 
 TImageTargetName ParseImageTargetName(const std::string& text)
@@ -99,53 +152,12 @@ TImageTargetName ParseImageTargetName(const std::string& text)
 std::unique_ptr<TOfflineSystem> OpenImageTarget(const std::string& text, TTextCodePage codePage)
 {
     const TImageTargetName name = ParseImageTargetName(text);
-    auto image = std::make_shared<const TDiskImage>(name.File);
-    const std::vector<TImageVolume>& volumes = image->Volumes();
-    if (name.Volume != 0 && (name.Volume < 1 || static_cast<std::size_t>(name.Volume) > volumes.size()))
+    const auto image = std::make_shared<const TDiskImage>(name.File);
+    const std::size_t count = image->Volumes().size();
+    if (name.VolumeNamed && (name.Volume < 1 || static_cast<std::size_t>(name.Volume) > count))
         throw EImageError(name.File + " has no volume " + std::to_string(name.Volume) +
-                          "; its volumes are numbered 1 to " + std::to_string(volumes.size()));
-
-    std::unique_ptr<TImageFileSource> files;
-    if (!name.Directory.empty()) {
-        files = std::make_unique<TImageFileSource>(image, name.Volume, name.Directory);
-        TFileEntry entry;
-        if (!files->FindFile(files->WindowsDir(), entry) || !entry.IsDirectory())
-            throw EImageError("There is no directory " + files->WindowsDir() + " (" +
-                              files->FileSystem() + ")");
-    } else {
-        // A source per volume searched, so that the one chosen keeps what
-        // the search read (the Windows directory's listing above all).
-        std::vector<TWindowsDirFound> found;
-        std::vector<std::unique_ptr<TImageFileSource>> searchedFiles(volumes.size());
-        std::string searched;
-        for (const TImageVolume& volume : volumes) {
-            if (name.Volume != 0 && volume.Number != name.Volume)
-                continue;
-            searched += std::string(searched.empty() ? "" : ", ") + "volume " +
-                        std::to_string(volume.Number) + " (" + Described(volume);
-            if (!volume.FileSystem.empty()) {
-                auto& files = searchedFiles[static_cast<std::size_t>(volume.Number) - 1];
-                files = std::make_unique<TImageFileSource>(image, volume.Number, "");
-                SearchVolume(*files, volume, found, searched);
-            }
-            searched += ")";
-        }
-        if (found.empty())
-            throw EImageError("No Windows directory (a directory at a volume's root holding "
-                              "system32\\config\\software) on " + name.File + "; searched " +
-                              searched);
-        if (found.size() > 1) {
-            std::string list;
-            for (const TWindowsDirFound& dir : found)
-                list += (list.empty() ? "" : ", ") + name.File + "@" +
-                        std::to_string(dir.Volume) + ":" + dir.Directory + " (" +
-                        dir.FileSystem + ")";
-            throw EImageError(name.File + " holds " + std::to_string(found.size()) +
-                              " Windows directories: " + list +
-                              "; name one as /IMAGE:<image>@<n>:<directory>");
-        }
-        files = std::move(searchedFiles[static_cast<std::size_t>(found.front().Volume) - 1]);
-        files->SetWindowsDir(found.front().Directory);
-    }
+                          "; its volumes are numbered 1 to " + std::to_string(count));
+    std::unique_ptr<TImageFileSource> files =
+        name.Directory.empty() ? FoundDirectory(image, name) : NamedDirectory(image, name);
     return std::make_unique<TOfflineSystem>(std::move(files), std::move(codePage));
 }

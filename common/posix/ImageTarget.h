@@ -9,7 +9,8 @@
 
 struct TImageTargetName {
     std::string File;
-    int Volume = 0;          // 0: every volume is searched
+    bool VolumeNamed = false;
+    int Volume = 0;          // unnamed: every volume is searched
     std::string Directory;   // empty: the volume's root directories are searched
 };
 

@@ -100,6 +100,19 @@ spc=$(od -An -t u1 -j 13 -N 1 ntfs.vol | tr -d ' ')
 dd if=/dev/zero of=damaged.raw bs=512 seek=$((10240 + mft * spc + 32)) count=400 conv=notrunc status=none
 expect "damaged NTFS" ".*damaged.raw" /IMAGE:damaged.raw@2
 
+# WINNT's cluster chain looping back on itself: read once, no hang.
+cp fat.vol loop.vol
+number() { od -An -t "u$1" -j "$2" -N "$1" loop.vol | tr -d ' '; }
+fats=$(number 1 16) reserved=$(number 2 14) perfat=$(number 2 22)
+cluster=$(number 2 $(( (reserved + fats * perfat) * 512 + 26 )))   # the root's first entry
+byte() { printf "\\$(printf %o "$1")"; }
+for k in $(seq 0 $((fats - 1))); do
+  { byte $((cluster & 255)); byte $((cluster >> 8)); } |
+    dd of=loop.vol bs=1 seek=$(( (reserved + k * perfat) * 512 + cluster * 2 )) conv=notrunc status=none
+done
+run loop /IMAGE:loop.vol
+[ "$code" -eq 0 ] && [ "$(sorted)" = "$expected" ] || { fail "looping directory: exit $code"; cat out; }
+
 sha256sum -c --quiet before || fail "an image changed"
 [ "$failures" -eq 0 ] && echo "pscopecl_image: all passed"
 exit "$failures"
