@@ -40,7 +40,7 @@ std::string LibraryError()
     std::replace(reason.begin(), reason.end(), '\n', ' ');
     while (!reason.empty() && reason.back() == ' ')
         reason.pop_back();
-    return reason.empty() ? "no reason given" : reason;
+    return reason.empty() ? "the image library gives no reason" : reason;
 }
 
 std::string UpperAscii(std::string text)
@@ -198,8 +198,10 @@ void TDiskImage::AddVolume(std::uint64_t offset)
     tsk_error_reset();
     TFileSystemHandle fileSystem(
         tsk_fs_open_img(FImage.get(), static_cast<TSK_OFF_T>(offset), TSK_FS_TYPE_DETECT));
-    if (fileSystem)
-        volume.FileSystem = UpperAscii(tsk_fs_type_toname(fileSystem->ftype));
+    if (fileSystem) {
+        const char* type = tsk_fs_type_toname(fileSystem->ftype);
+        volume.FileSystem = UpperAscii(type && *type ? type : "unnamed");
+    }
     else
         volume.Problem = LibraryError();
     FVolumes.push_back(std::move(volume));
@@ -210,7 +212,7 @@ TImageFileSource::TImageFileSource(std::shared_ptr<const TDiskImage> image, int 
                                    const std::string& windowsDir)
     : FImage(std::move(image)), FVolume(volume), FFileSystem(nullptr),
       FPrefix(FImage->Path() + "@" + std::to_string(volume) + ":"),
-      FWindowsDir(InnerPath(windowsDir)), FTimesAsStored(false)
+      FTimesAsStored(false)
 {
     if (volume < 1 || static_cast<std::size_t>(volume) > FImage->FFileSystems.size())
         throw EImageError(FImage->Path() + " has no volume " + std::to_string(volume));
@@ -249,8 +251,7 @@ const std::string& TImageFileSource::FileSystem() const
 
 void TImageFileSource::Fail(const std::string& what, const std::string& path) const
 {
-    throw EImageError(path + " " + what + " (" + FileSystem() + " volume " + VolumeName() +
-                      "): " + LibraryError());
+    throw EImageError(path + " " + what + " (" + FileSystem() + "): " + LibraryError());
 }
 
 const TImageFileSource::TDirNames& TImageFileSource::NamesOf(std::uint64_t address,
@@ -338,10 +339,11 @@ std::uint64_t TImageFileSource::FatTimeOf(const TName& name, std::int64_t conver
     if (cached == FFatTimes.end()) {
         tsk_error_reset();
         TFileHandle dir(tsk_fs_file_open_meta(FFileSystem, nullptr, name.Parent));
+        const std::string path = FPrefix + " the directory holding " + name.Name;
         if (!dir || !dir->meta)
-            Fail("cannot be read", name.Name);
+            Fail("cannot be read", path);
         std::string bytes;
-        ReadAll(*dir, std::string::npos, bytes, name.Name);
+        ReadAll(*dir, std::string::npos, bytes, path);
         cached = FFatTimes.try_emplace(name.Parent).first;
         ReadFatEntryTimes(bytes, cached->second);
     }
