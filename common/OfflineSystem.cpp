@@ -101,7 +101,7 @@ void TOfflineSystem::Read(TTextCodePage codePage)
             // a damaged SYSTEM hive gives no time zone; the listing needs none
         }
     }
-    if (FTimeZone)
+    if (FTimeZone && !FFiles->TimesAsStored())
         FZoned = std::make_unique<TZonedFileSource>(*FFiles, *FTimeZone);
 }
 

@@ -46,6 +46,10 @@ public:
     // A last-write time as a date-time value in the target's local time, at
     // the two-second resolution of a DOS time; 0 when it has no DOS form.
     virtual double LocalDateTime(std::uint64_t lastWriteTime) const = 0;
+    // True where the file system keeps the target's local time itself (FAT):
+    // LastWriteTime then holds those fields as if they were UTC, and
+    // LocalDateTime shows them as stored, with no zone applied.
+    virtual bool TimesAsStored() const { return false; }
 };
 
 // A target as the user names it: empty for the local computer, "\\NAME" for a

@@ -40,13 +40,19 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
         if (arg.starts_with("\\\\")) {
             result.Computer = arg;
             result.Offline.clear();
-        } else if (arg.starts_with(kOfflineSwitch)) {
-            if (arg.size() == std::string_view(kOfflineSwitch).size()) {
+            result.Image.clear();
+        } else if (arg.starts_with(kOfflineSwitch) || arg.starts_with(kImageSwitch)) {
+            const bool image = arg.starts_with(kImageSwitch);
+            const std::size_t length =
+                std::string_view(image ? kImageSwitch : kOfflineSwitch).size();
+            if (arg.size() == length) {
                 result.InvalidParameter = arg;
                 return result;
             }
-            result.Offline = arg.substr(std::string_view(kOfflineSwitch).size());
             result.Computer.clear();
+            result.Offline.clear();
+            result.Image.clear();
+            (image ? result.Image : result.Offline) = arg.substr(length);
         } else if (arg == "/VERIFY") {
             result.Verify = true;
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {

@@ -96,9 +96,9 @@ private:
     std::string FLastDateText;
 };
 
-void PrintHelp(TLineWriter& output)
+void PrintHelp(TLineWriter& output, const TConsolePlatform& platform)
 {
-    for (const std::string& line : HelpTextLines())
+    for (const std::string& line : platform.HelpText())
         output.WriteLine(line);
 }
 
@@ -172,7 +172,7 @@ int RunConsole(const std::vector<std::string>& args, TLineWriter& output,
             upper.push_back(platform.UpperCaseArgument(arg));
         const TConsoleArgs parsed = ParseConsoleArgs(upper);
         if (parsed.ShowHelp) {
-            PrintHelp(output);
+            PrintHelp(output, platform);
             return 0;
         }
         if (parsed.InvalidParameter)

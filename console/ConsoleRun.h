@@ -42,6 +42,8 @@ public:
     // "Time format" and "Text if unknown value".
     virtual TListSettings ReadListSettings() = 0;
     virtual const TFormatSettings& FormatSettings() const = 0;
+    // The lines of /?; a platform may add the switches only it has.
+    virtual std::vector<std::string> HelpText() const { return HelpTextLines(); }
     // Opens the target that Args name and hands Use its reading procedure
     // (made with Options and the program's lists) and its files. Failures
     // that end the run go to ReportError on Output.

@@ -1,12 +1,17 @@
 // pscopecl on Linux: the hotfixes of an offline Windows directory (a mounted
-// disk or image) on standard output, as the Windows program prints them.
+// disk, or a disk image read without mounting it) on standard output, as the
+// Windows program prints them.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <vector>
 
 #include "ConsoleRun.h"
+#ifdef PS_DISK_IMAGES
+#include "ImageTarget.h"
+#endif
 #include "OfflineListing.h"
 #include "PosixFileSource.h"
 #include "ProgramLists.h"
@@ -73,16 +78,30 @@ std::string UpperAscii(std::string text)
 
 class TPosixConsolePlatform : public TConsolePlatform {
 public:
-    // Linux paths keep their case: of "/offline:<path>" only the switch is
-    // upper-cased.
+    // Linux paths keep their case: of "/offline:<path>" and "/image:<file>"
+    // only the switch is upper-cased.
     std::string UpperCaseArgument(const std::string& arg) const override
     {
         std::string upper = UpperAscii(arg);
-        if (upper.starts_with(kOfflineSwitch))
-            return upper.substr(0, std::char_traits<char>::length(kOfflineSwitch)) +
-                   arg.substr(std::char_traits<char>::length(kOfflineSwitch));
+        for (const char* pathSwitch : {kOfflineSwitch, kImageSwitch})
+            if (upper.starts_with(pathSwitch))
+                return upper.substr(0, std::char_traits<char>::length(pathSwitch)) +
+                       arg.substr(std::char_traits<char>::length(pathSwitch));
         return upper;
     }
+
+#ifdef PS_DISK_IMAGES
+    std::vector<std::string> HelpText() const override
+    {
+        std::vector<std::string> lines = HelpTextLines();
+        const auto offline = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.starts_with(kOfflineSwitch);
+        });
+        lines.insert(offline == lines.end() ? offline : offline + 1,
+                     "/IMAGE:     Followed by a disk image[@volume[:directory]]: read its system.");
+        return lines;
+    }
+#endif
 
     // No user registry here: both values take their defaults, the time in
     // the ISO order since there is no Windows locale to give a pattern.
@@ -93,6 +112,22 @@ public:
     void ReadTarget(const TConsoleArgs& args, const THotfixReadOptions& options,
                     TLineWriter& output, const TTargetUse& use) override
     {
+        THotfixReadOptions withLists = options;
+        withLists.PreSP4List = kPreSP4Hotfixes;
+        withLists.DefaultSearchPath = kDefaultHotfixSearchPath;
+        TErrorLineWriter warnings;
+        if (!args.Image.empty()) {
+#ifdef PS_DISK_IMAGES
+            ReadOfflineSystem([&] { return OpenImageTarget(args.Image); }, withLists, output,
+                              warnings, use);
+            return;
+#else
+            ReportError(output,
+                        "This pscopecl was built without disk images; mount the image and "
+                        "name its Windows directory with /OFFLINE:<Windows directory>.",
+                        true);
+#endif
+        }
         if (args.Offline.empty() && !args.Computer.empty())
             ReportError(output,
                         "Remote computers need the Windows program; here only "
@@ -103,11 +138,7 @@ public:
                         "This computer has no hotfixes of its own; name a mounted Windows "
                         "directory with /OFFLINE:<Windows directory>.",
                         true);
-        THotfixReadOptions withLists = options;
-        withLists.PreSP4List = kPreSP4Hotfixes;
-        withLists.DefaultSearchPath = kDefaultHotfixSearchPath;
         const TPosixFileSource files(args.Offline);
-        TErrorLineWriter warnings;
         ReadOfflineTarget(files, withLists, output, warnings, use);
     }
 

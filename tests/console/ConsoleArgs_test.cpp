@@ -76,6 +76,12 @@ TEST(ConsoleArgs, LastTargetCountsOfflineOrComputer)
     a = ParseConsoleArgs({"\\\\ONE", "/OFFLINE:", "QX"});
     EXPECT_EQ(*a.InvalidParameter, "/OFFLINE:");
     EXPECT_EQ(a.Computer, "\\\\ONE");
+    // A disk image is a target like the others.
+    a = ParseConsoleArgs({"\\\\ONE", "/OFFLINE:E:\\WINNT", "/IMAGE:disk.E01@2:\\WINNT"});
+    EXPECT_EQ(a.Image, "disk.E01@2:\\WINNT");
+    EXPECT_EQ(a.Computer + a.Offline, "");
+    EXPECT_EQ(ParseConsoleArgs({"/IMAGE:disk.raw", "/OFFLINE:F:\\WINNT"}).Image, "");
+    EXPECT_EQ(*ParseConsoleArgs({"/IMAGE:"}).InvalidParameter, "/IMAGE:");
 }
 
 TEST(ConsoleArgs, HelpTextLinesAndColumns)

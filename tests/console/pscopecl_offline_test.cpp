@@ -95,6 +95,11 @@ TEST_F(OfflineConsoleTest, MissingOrDamagedHives)
     run = Pscopecl({"Q", Offline});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Text, "pscopecl: The registry file " + HivePath + " does not exist.\r\n");
+
+    // A disk image is for the Linux program: never the local computer instead.
+    run = Pscopecl({"Q", "/IMAGE:disk.E01"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Text.starts_with("pscopecl: Disk images are read by the Linux program")) << run.Text;
 }
 
 }  // namespace
