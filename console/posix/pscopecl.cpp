@@ -73,16 +73,12 @@ std::string UpperAscii(std::string text)
 
 class TPosixConsolePlatform : public TConsolePlatform {
 public:
-    // Linux paths keep their case: of "/offline:<path>" only the switch is
-    // upper-cased.
-    std::string UpperCaseArgument(const std::string& arg) const override
-    {
-        std::string upper = UpperAscii(arg);
-        if (upper.starts_with(kOfflineSwitch))
-            return upper.substr(0, std::char_traits<char>::length(kOfflineSwitch)) +
-                   arg.substr(std::char_traits<char>::length(kOfflineSwitch));
-        return upper;
-    }
+    std::string UpperCaseArgument(const std::string& arg) const override { return UpperAscii(arg); }
+
+    // Offline systems only: no computer to name.
+    const std::vector<std::string>& HelpText() const override { return NativeHelpTextLines(); }
+
+    TLineWriter& Warnings() override { return FWarnings; }
 
     // No user registry here: both values take their defaults, the time in
     // the ISO order since there is no Windows locale to give a pattern.
@@ -107,12 +103,12 @@ public:
         withLists.PreSP4List = kPreSP4Hotfixes;
         withLists.DefaultSearchPath = kDefaultHotfixSearchPath;
         const TPosixFileSource files(args.Offline);
-        TErrorLineWriter warnings;
-        ReadOfflineTarget(files, withLists, output, warnings, use);
+        ReadOfflineTarget(files, withLists, output, FWarnings, use);
     }
 
 private:
     TFormatSettings FFormat;
+    TErrorLineWriter FWarnings;
 };
 
 }  // namespace
