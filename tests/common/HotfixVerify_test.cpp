@@ -1,16 +1,30 @@
 // Verification of a Windows directory of its own (reached as an offline
-// path): scripts that place files in system32 and system32\drivers, a
-// missing and a damaged script, the service pack and an orphaned directory.
+// path), on Windows and over the Linux file source alike: scripts that place
+// files in system32 and system32\drivers, a missing and a damaged script, the
+// service pack, an orphaned directory, paths longer than the platform takes.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <algorithm>
 #include <vector>
 
 #include "HotfixVerify.h"
 #include "PeVersion.h"
-#include "TargetAccessWin.h"
 #include "TestFiles.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "TargetAccessWin.h"
+constexpr std::size_t kPathLimit = MAX_PATH;
+#else
+#include <climits>
+
+#include "PosixFileSource.h"
+constexpr std::size_t kPathLimit = PATH_MAX;
+std::unique_ptr<TFileSource> OpenTargetFiles(const std::string& dir)
+{
+    return std::make_unique<TPosixFileSource>(dir);
+}
+#endif
 
 namespace {
 
@@ -47,11 +61,24 @@ public:
         std::string path = file.InstalledPath;
         if (path.starts_with(FRoot))
             path = path.substr(FRoot.size());
+        std::replace(path.begin(), path.end(), '/', '\\');
         Lines.push_back(file.HotfixID + "|" + file.FileName + "|" + StateText(file.State) + "|" +
                         path + "|" + version(file.InstalledVersion) + "|" +
                         version(file.SavedVersion) + "|" + FindingText(file));
     }
-    std::vector<std::string> Lines;
+    void VerificationIncomplete(const std::string& why) override { Failures.push_back(why); }
+    // The rows of each directory in name order, whatever order the file system lists.
+    std::vector<std::string> SortedLines() const
+    {
+        std::vector<std::string> lines = Lines;
+        for (auto start = lines.begin(), end = start; start != lines.end(); start = end) {
+            const std::string id = start->substr(0, start->find('|') + 1);
+            end = std::find_if(start, lines.end(), [&](auto& line) { return !line.starts_with(id); });
+            std::sort(start, end);
+        }
+        return lines;
+    }
+    std::vector<std::string> Lines, Failures;
     TVerifyCounts Counts;
 
 private:
@@ -64,7 +91,7 @@ TEST(HotfixVerify, FilesOfScriptsGuessesServicePackAndOrphans)
 {
     const std::string v1 = VersionedLibrary(100), v2 = VersionedLibrary(200);
     ASSERT_EQ(ReadFixedFileVersion(v1), 0x000400000565'0064u);   // 4.0.1381.100
-    const SYSTEMTIME early = LocalTime(2000, 1, 1), late = LocalTime(2001, 1, 1);
+    const auto early = LocalTime(2000, 1, 1), late = LocalTime(2001, 1, 1);
 
     ScratchDir root(WindowsDirectory() + "vfyroot" + ProcessTag());
     root.AddSubdirectory("system32\\drivers");
@@ -114,12 +141,46 @@ TEST(HotfixVerify, FilesOfScriptsGuessesServicePackAndOrphans)
         "Service Pack|sp.dll|In effect|system32\\sp.dll|" + b + "|" + a + "|script missing or damaged; versions compared",
         "Q9||No registry record|$NtUninstallQ9$|-|-|",
     };
-    EXPECT_EQ(rows.Lines, expected);
+    EXPECT_EQ(rows.SortedLines(), expected);
+    EXPECT_EQ(rows.Failures, std::vector<std::string>());
     EXPECT_EQ(VerifySummary(rows.Counts),
               "10 files: 5 in effect, 3 undone, 2 missing; 1 uninstall directory without a registry record");
     EXPECT_FALSE(rows.Counts.AllInEffect());
 }
 
+// A Windows directory named through "." parts, 25 characters short of the
+// platform's limit: the service pack's directory, a script and a guessed
+// place are past it, and so no answer; a file that fits is verified.
+TEST(HotfixVerify, PathsPastThePlatformsLimitAreNoAnswer)
+{
+    std::string name = "vfylong" + ProcessTag();
+    name += (WindowsDirectory().size() + name.size()) % 2 == 0 ? "x" : "";
+    ScratchDir root(WindowsDirectory() + name);
+    for (const char* dir : {"system32", "$NtUninstallQ1$"})
+        root.AddSubdirectory(dir);
+    root.AddFile("$NtUninstallQ1$\\a.dll", VersionedLibrary(100));
+    root.AddFile("system32\\a.dll", VersionedLibrary(200));
+    root.AddFile("$NtUninstallQ1$\\long-name-of-a-driver.sys", "saved");
+    std::string windows = root.Path();
+    const std::string sep(1, windows.back());
+    while (windows.size() < kPathLimit - 24)
+        windows += "." + sep;
+    windows.pop_back();
+
+    TRows rows(windows + sep);
+    VerifyHotfixes(*OpenTargetFiles(windows), {"Q1"}, {"Q1"}, rows);
+    EXPECT_EQ(rows.Lines, std::vector<std::string>{"Q1|a.dll|In effect|system32\\a.dll|4.0.1381.200|"
+                                                   "4.0.1381.100|script missing or damaged; versions compared"});
+    std::sort(rows.Failures.begin(), rows.Failures.end());
+    const std::string tooLong = " cannot be read: path too long", dir = windows + sep;
+    EXPECT_EQ(rows.Failures, (std::vector<std::string>{
+                                 dir + "$NtServicePackUninstall$ cannot be listed: path too long",
+                                 dir + "$NtUninstallQ1$" + sep + "uninst.inf" + tooLong,
+                                 dir + "system32" + sep + "long-name-of-a-driver.sys" + tooLong}));
+    EXPECT_EQ(VerifySummary(TVerifyCounts()), "No hotfix has saved files to compare");
+}
+
+#ifdef _WIN32
 // Our reader against the platform's on the system's own programs and libraries.
 TEST(HotfixVerify, FixedVersionsAgreeWithThePlatform)
 {
@@ -145,3 +206,4 @@ TEST(HotfixVerify, FixedVersionsAgreeWithThePlatform)
     FindClose(listing);
     EXPECT_GT(versioned, 50);
 }
+#endif
