@@ -212,7 +212,8 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
         row.InstalledPath = FFiles.PathOf(place, placed->second.InstalledName);
         found = FindInstalled(row.InstalledPath, installed, failed);
     } else {
-        // A guess that gives no answer leaves the later ones open.
+        // A guess that gives no answer ends the guessing: a later one could
+        // find another file of the name.
         for (const char* guess : {"system32", "system32\\drivers", ""}) {
             const std::string path = FFiles.PathOf(JoinPath(FFiles, windows, guess), saved.Name);
             if (FindInstalled(path, installed, failed) || failed) {
