@@ -27,8 +27,7 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     const std::string q1 = "Q1" + tag, q2 = "Q2" + tag, orphan = "QZ" + tag;
     AddHotfix(q1);
     AddHotfix(q2);
-    // Its directory's path is too long; its key is short enough for the platform's registry calls.
-    const std::string pastLimit = "Q" + std::string(250, 'L');
+    const std::string pastLimit = "Q" + std::string(250, 'L');   // a directory too long, under a short key
     WriteSz(HKEY_LOCAL_MACHINE, "Software\\Brightwater\\Patchscope", "Hotfix search path", kHotfixKey + ",H");
     AddHotfix(pastLimit, "A fix", "H", false);
     ScratchDir& dir1 = AddUninstallDir(q1);
