@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
+#include <string_view>
 
 #include "ZStrFuncs.h"
 #include "ps_common.h"
@@ -46,8 +46,7 @@ std::string SystemErrorText(DWORD error)
     const DWORD size = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                       nullptr, error, 0, text, sizeof text, nullptr);
     std::string reason(text, std::min<std::size_t>(size, sizeof text));
-    while (!reason.empty() && (std::isspace(static_cast<unsigned char>(reason.back())) ||
-                               reason.back() == '.'))
+    while (!reason.empty() && std::string_view(" \t\r\n.").find(reason.back()) != std::string_view::npos)
         reason.pop_back();
     return reason.empty() ? "error " + std::to_string(error) : reason;
 }
