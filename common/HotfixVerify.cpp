@@ -287,9 +287,9 @@ void TVerifyCounts::Add(const TVerifiedFile& file)
     }
 }
 
-std::string VerifySummary(const TVerifyCounts& counts)
+std::string VerifySummary(const TVerifyCounts& counts, bool complete)
 {
-    std::string text = counts.Files == 0 ? std::string(kNothingToCompare)
+    std::string text = counts.Files == 0 && complete ? std::string(kNothingToCompare)
                                          : CountText(counts.Files, "file", "files") + ": " +
                                                std::to_string(counts.InEffect) + " in effect, " +
                                                std::to_string(counts.Undone) + " undone, " +

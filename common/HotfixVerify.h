@@ -47,8 +47,9 @@ struct TVerifyCounts {
 };
 // "412 files: 405 in effect, 6 undone, 1 missing; 2 uninstall directories
 // without a registry record" (the part after ";" only when there are some);
-// kNothingToCompare in place of the counts when there is no file.
-std::string VerifySummary(const TVerifyCounts& counts);
+// kNothingToCompare in place of the counts when there is no file and the
+// verification is Complete.
+std::string VerifySummary(const TVerifyCounts& counts, bool complete = true);
 inline constexpr const char* kNothingToCompare = "No hotfix has saved files to compare";
 
 // The target's Windows directory cannot be listed: nothing can be verified.

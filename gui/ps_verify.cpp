@@ -334,7 +334,7 @@ void TfrmVerify::SetRowTexts(int row, const TVerifiedFile& file)
 
 std::string TfrmVerify::Summary() const
 {
-    std::string text = VerifySummary(FCounts);
+    std::string text = VerifySummary(FCounts, !FIncomplete);
     if (FFailureCount > 0) {
         const std::string why =
             FFailureCount == 1 ? FFirstFailure

@@ -170,6 +170,7 @@ TEST(HotfixVerify, FilesOfScriptsGuessesServicePackAndOrphans)
     EXPECT_EQ(VerifySummary(rows.Counts),
               "10 files: 5 in effect, 3 undone, 2 missing; 1 uninstall directory without a registry record");
     EXPECT_FALSE(rows.Counts.AllInEffect());
+    EXPECT_EQ(VerifySummary({}) + "|" + VerifySummary({}, false), "No hotfix has saved files to compare|0 files: 0 in effect, 0 undone, 0 missing");
 }
 
 // A Windows directory named through "." parts, 25 characters short of the
