@@ -87,3 +87,25 @@ const std::vector<std::string>& HelpTextLines()
     };
     return lines;
 }
+
+const std::vector<std::string>& NativeHelpTextLines()
+{
+    static const std::vector<std::string> lines = {
+        HelpTextLines().front(),
+        "",
+        "Syntax: pscopecl /OFFLINE:<Windows directory> [Q][D][T][F] [/VERIFY] [/?]",
+        "",
+        "Displays the hotfixes of an offline Windows NT system (a mounted disk or image).",
+        "",
+        "/OFFLINE:   Followed by the offline system's Windows directory (required).",
+        "Q           Print the hotfix ID.",
+        "D           Print the description.",
+        "T           Print the date/time the hotfix was applied.",
+        "F           Print the files that were replaced by the hotfix.",
+        "/VERIFY     Compare each hotfix's saved files with the installed ones.",
+        "/?          Display this help screen.",
+        "",
+        "If none of Q, D, T, F is specified, all information will be printed.",
+    };
+    return lines;
+}

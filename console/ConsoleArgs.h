@@ -37,3 +37,5 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args);
 
 // The lines of the help text, without line ends.
 const std::vector<std::string>& HelpTextLines();
+// The same for the native Linux program, which reads offline systems only.
+const std::vector<std::string>& NativeHelpTextLines();

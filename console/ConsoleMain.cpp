@@ -31,6 +31,8 @@ public:
 
     const TFormatSettings& FormatSettings() const override { return LocaleFormatSettings(); }
 
+    TLineWriter& Warnings() override { return FWarnings; }
+
     void ReadTarget(const TConsoleArgs& args, const THotfixReadOptions& options,
                     TLineWriter& output, const TTargetUse& use) override
     {

@@ -369,13 +369,13 @@ TFileEntry TImageFileSource::EntryOf(TSK_FS_FILE& file, const TName& name) const
     return entry;
 }
 
-bool TImageFileSource::ListDirectory(const std::string& dir,
-                                     std::vector<TFileEntry>& entries) const
+TLookup TImageFileSource::ListDirectory(const std::string& dir,
+                                        std::vector<TFileEntry>& entries) const
 {
     entries.clear();
     TName found;
     if (!Resolve(dir, found) || !found.Directory)
-        return false;
+        return {TLookup::Absent, {}};
     tsk_error_reset();
     TDirHandle listing(tsk_fs_dir_open_meta(FFileSystem, found.Address));
     if (!listing)
@@ -397,20 +397,20 @@ bool TImageFileSource::ListDirectory(const std::string& dir,
         listed.Parent = found.Address;
         entries.push_back(EntryOf(*file, listed));
     }
-    return true;
+    return {};
 }
 
-bool TImageFileSource::FindFile(const std::string& path, TFileEntry& entry) const
+TLookup TImageFileSource::FindFile(const std::string& path, TFileEntry& entry) const
 {
     TName found;
     if (!Resolve(path, found))
-        return false;
+        return {TLookup::Absent, {}};
     tsk_error_reset();
     TFileHandle file(tsk_fs_file_open_meta(FFileSystem, nullptr, found.Address));
     if (!file || !file->meta)
         Fail("cannot be read", path);
     entry = EntryOf(*file, found);
-    return true;
+    return {};
 }
 
 bool TImageFileSource::ReadFile(const std::string& path, std::string& bytes,

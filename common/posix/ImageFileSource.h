@@ -76,8 +76,9 @@ public:
 
     std::string WindowsDir() const override { return FPrefix + FWindowsDir; }
     std::string PathOf(const std::string& dir, const std::string& name) const override;
-    bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override;
-    bool FindFile(const std::string& path, TFileEntry& entry) const override;
+    // Damage found on the way is raised as EImageError, never taken for absence.
+    TLookup ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override;
+    TLookup FindFile(const std::string& path, TFileEntry& entry) const override;
     bool ReadFile(const std::string& path, std::string& bytes, std::size_t limit) const override;
     // NTFS keeps UTC: this machine's local time (PosixLocalDateTime), which the
     // offline system replaces by its own zone. FAT keeps the system's local

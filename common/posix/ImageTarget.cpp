@@ -64,7 +64,8 @@ void SearchVolume(const TImageFileSource& files, const TImageVolume& volume,
             const std::string dir = files.PathOf(root, entry.Name);
             const std::string config = files.PathOf(files.PathOf(dir, "system32"), "config");
             TFileEntry software;
-            if (files.FindFile(files.PathOf(config, "software"), software) &&
+            if (files.FindFile(files.PathOf(config, "software"), software).Result ==
+                    TLookup::Found &&
                 !software.IsDirectory())
                 found.push_back({volume.Number, "\\" + entry.Name, volume.FileSystem});
         }
@@ -79,7 +80,8 @@ std::unique_ptr<TImageFileSource> NamedDirectory(const std::shared_ptr<const TDi
 {
     auto files = std::make_unique<TImageFileSource>(image, name.Volume, name.Directory);
     TFileEntry entry;
-    if (!files->FindFile(files->WindowsDir(), entry) || !entry.IsDirectory())
+    if (files->FindFile(files->WindowsDir(), entry).Result != TLookup::Found ||
+        !entry.IsDirectory())
         throw EImageError("There is no directory " + files->WindowsDir() + " (" +
                           files->FileSystem() + ")");
     return files;

@@ -76,32 +76,43 @@ std::string UpperAscii(std::string text)
     return text;
 }
 
+#ifdef PS_DISK_IMAGES
+// The native help with the disk image switch beside the offline one.
+std::vector<std::string> WithImageLines(std::vector<std::string> lines)
+{
+    for (auto line = lines.begin(); line != lines.end(); ++line) {
+        if (line->starts_with("Syntax: pscopecl /OFFLINE:<Windows directory>")) {
+            *line = "Syntax: pscopecl /OFFLINE:<Windows directory> | /IMAGE:<image>[@n[:dir]]" +
+                    line->substr(std::char_traits<char>::length(
+                        "Syntax: pscopecl /OFFLINE:<Windows directory>"));
+        } else if (line->starts_with(kOfflineSwitch)) {
+            lines.insert(line + 1,
+                         "/IMAGE:     Followed by a disk image[@volume[:directory]]: read its system.");
+            break;
+        }
+    }
+    return lines;
+}
+#endif
+
 class TPosixConsolePlatform : public TConsolePlatform {
 public:
-    // Linux paths keep their case: of "/offline:<path>" and "/image:<file>"
-    // only the switch is upper-cased.
-    std::string UpperCaseArgument(const std::string& arg) const override
+    // Paths keep their case: the run restores the path of a path switch.
+    std::string UpperCaseArgument(const std::string& arg) const override { return UpperAscii(arg); }
+
+    // Offline systems and, where the library is built in, disk images: no
+    // computer to name.
+    const std::vector<std::string>& HelpText() const override
     {
-        std::string upper = UpperAscii(arg);
-        for (const char* pathSwitch : {kOfflineSwitch, kImageSwitch})
-            if (upper.starts_with(pathSwitch))
-                return upper.substr(0, std::char_traits<char>::length(pathSwitch)) +
-                       arg.substr(std::char_traits<char>::length(pathSwitch));
-        return upper;
+#ifdef PS_DISK_IMAGES
+        static const std::vector<std::string> lines = WithImageLines(NativeHelpTextLines());
+        return lines;
+#else
+        return NativeHelpTextLines();
+#endif
     }
 
-#ifdef PS_DISK_IMAGES
-    std::vector<std::string> HelpText() const override
-    {
-        std::vector<std::string> lines = HelpTextLines();
-        const auto offline = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
-            return line.starts_with(kOfflineSwitch);
-        });
-        lines.insert(offline == lines.end() ? offline : offline + 1,
-                     "/IMAGE:     Followed by a disk image[@volume[:directory]]: read its system.");
-        return lines;
-    }
-#endif
+    TLineWriter& Warnings() override { return FWarnings; }
 
     // No user registry here: both values take their defaults, the time in
     // the ISO order since there is no Windows locale to give a pattern.
@@ -115,11 +126,10 @@ public:
         THotfixReadOptions withLists = options;
         withLists.PreSP4List = kPreSP4Hotfixes;
         withLists.DefaultSearchPath = kDefaultHotfixSearchPath;
-        TErrorLineWriter warnings;
         if (!args.Image.empty()) {
 #ifdef PS_DISK_IMAGES
             ReadOfflineSystem([&] { return OpenImageTarget(args.Image); }, withLists, output,
-                              warnings, use);
+                              FWarnings, use);
             return;
 #else
             ReportError(output,
@@ -139,11 +149,12 @@ public:
                         "directory with /OFFLINE:<Windows directory>.",
                         true);
         const TPosixFileSource files(args.Offline);
-        ReadOfflineTarget(files, withLists, output, warnings, use);
+        ReadOfflineTarget(files, withLists, output, FWarnings, use);
     }
 
 private:
     TFormatSettings FFormat;
+    TErrorLineWriter FWarnings;
 };
 
 }  // namespace

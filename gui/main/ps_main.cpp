@@ -731,7 +731,10 @@ void TfrmMain::UpdateListTexts()
         listMain->SetSubItem(row, 0, hotfix->Description.empty() ? unknown : hotfix->Description);
         listMain->SetSubItem(row, 1, dateText(hotfix->HotfixDate));
         listMain->SetSubItem(row, 2, dateText(hotfix->DateApplied));
-        listMain->SetSubItem(row, 3, hotfix->Files.empty() ? unknown : hotfix->Files);
+        // A directory that could not be listed says so, rather than "no files".
+        listMain->SetSubItem(row, 3, !hotfix->DirFailure.empty() ? hotfix->DirFailure
+                                     : hotfix->Files.empty()     ? unknown
+                                                                 : hotfix->Files);
     }
 }
 

@@ -75,6 +75,7 @@ public:
         return !Stopped;
     }
     void FileVerified(const TVerifiedFile& file) override { FForm.AddRow(file); }
+    void VerificationIncomplete(const std::string& why) override { FForm.AddFailure(why); }
 
     bool Stopped = false;
 
@@ -270,6 +271,9 @@ void TfrmVerify::Scan()
         TScan scan(*this);
         VerifyHotfixes(*files, records.Listed, records.Recorded, scan);
         FIncomplete = scan.Stopped;
+    } catch (const std::exception& error) {
+        failure = std::current_exception();
+        AddFailure(error.what());
     } catch (...) {
         failure = std::current_exception();
         FIncomplete = true;
@@ -305,6 +309,13 @@ void TfrmVerify::AddRow(const TVerifiedFile& file)
     SetRowTexts(row, file);
 }
 
+void TfrmVerify::AddFailure(const std::string& why)
+{
+    FIncomplete = true;
+    if (FFailureCount++ == 0)
+        FFirstFailure = why;
+}
+
 void TfrmVerify::SetRowTexts(int row, const TVerifiedFile& file)
 {
     auto version = [&](const std::optional<TFileVersion>& value) {
@@ -323,7 +334,15 @@ void TfrmVerify::SetRowTexts(int row, const TVerifiedFile& file)
 
 std::string TfrmVerify::Summary() const
 {
-    return VerifySummary(FCounts) + (FIncomplete ? LoadResString(IDS_VERIFYINCOMPLETE) : "");
+    std::string text = VerifySummary(FCounts, !FIncomplete);
+    if (FFailureCount > 0) {
+        const std::string why =
+            FFailureCount == 1 ? FFirstFailure
+                               : FormatResString(IDS_VERIFYMOREFAILURES,
+                                                 {FFirstFailure, std::to_string(FFailureCount - 1)});
+        return text + FormatResString(IDS_VERIFYINCOMPLETEWHY, {why});
+    }
+    return text + (FIncomplete ? LoadResString(IDS_VERIFYINCOMPLETE) : "");
 }
 
 void TfrmVerify::UpdateDisplay() { SetWindowTextString(lblSummary, Summary()); }

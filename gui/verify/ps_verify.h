@@ -45,6 +45,7 @@ private:
     void CreateFileList();
     void Scan();
     void AddRow(const TVerifiedFile& file);
+    void AddFailure(const std::string& why);
     void UpdateDisplay();
     void SetRowTexts(int row, const TVerifiedFile& file);
     std::string ComputerTitle() const;
@@ -56,6 +57,8 @@ private:
     TVerifyCounts FCounts;
     bool FScanned = false;
     bool FIncomplete = false;
+    std::string FFirstFailure;   // what could not be looked at, first of FFailureCount
+    int FFailureCount = 0;
 
     HWND lblSummary = nullptr;
     std::unique_ptr<TExtListView> listVerify;

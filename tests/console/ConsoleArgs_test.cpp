@@ -105,6 +105,13 @@ TEST(ConsoleArgs, HelpTextLinesAndColumns)
     }
     for (std::size_t i : {1u, 3u, 5u, 14u})
         EXPECT_EQ(lines[i], "");
+    // The native program's: no computer to name, the same columns.
+    const std::vector<std::string>& native = NativeHelpTextLines();
+    ASSERT_EQ(native.size(), 15u);
+    for (std::size_t i = 6; i <= 12; ++i)
+        EXPECT_EQ(native[i].find_first_not_of(' ', native[i].find(' ')), 12u) << native[i];
+    for (const std::string& line : native)
+        EXPECT_EQ(line.find("omputer"), std::string::npos) << line;
 }
 
 }  // namespace

@@ -30,10 +30,8 @@ protected:
     {
         Image.WriteScenario();
         Offline = "/offline:" + Image.WindowsDir();
-        // The argument is upper-cased, the names the program adds are not.
-        HivePath = Image.WindowsDir();
-        CharUpperBuffA(HivePath.data(), static_cast<DWORD>(HivePath.size()));
-        HivePath += "\\system32\\config\\software";
+        // Of the argument only the switch is upper-cased: the path keeps its spelling.
+        HivePath = Image.WindowsDir() + "\\system32\\config\\software";
     }
 
     PrivateRegistry Scratch;

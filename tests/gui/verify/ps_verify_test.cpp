@@ -27,6 +27,9 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     const std::string q1 = "Q1" + tag, q2 = "Q2" + tag, orphan = "QZ" + tag;
     AddHotfix(q1);
     AddHotfix(q2);
+    const std::string pastLimit = "Q" + std::string(250, 'L');   // a directory too long, under a short key
+    WriteSz(HKEY_LOCAL_MACHINE, "Software\\Brightwater\\Patchscope", "Hotfix search path", kHotfixKey + ",H");
+    AddHotfix(pastLimit, "A fix", "H", false);
     ScratchDir& dir1 = AddUninstallDir(q1);
     dir1.AddFile("uninst.inf", "[DefaultInstall]\nCopyFiles = Back\n[DestinationDirs]\nBack = 11, " +
                                    place + "\n[Back]\na.dll\nb.dll\n");
@@ -70,7 +73,8 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     EXPECT_EQ(summary, form.Summary());
     EXPECT_EQ(summary, "3 files: 1 in effect, 1 undone, 1 missing; " + std::to_string(orphans) +
                            (orphans == 1 ? " uninstall directory" : " uninstall directories") +
-                           " without a registry record");
+                           " without a registry record (incomplete: " + WindowsDirectory() +
+                           "$NtUninstall" + pastLimit + "$ cannot be listed: path too long)");
 
     // Save As writes the list as the main window's layouts do.
     ScratchDir out(WindowsDirectory() + "vfyout" + tag);
