@@ -5,7 +5,7 @@ usage: ps_main_export_check.py DIR   (DIR holds list.csv, list.htm, expected.hex
 import os
 import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from export_readers import read_csv, read_html  # noqa: E402
 
 

@@ -9,7 +9,7 @@ import os
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from export_readers import read_csv, read_html  # noqa: E402
 
 CAPTIONS = ["Hotfix", "Description, \"quoted\"", "<Files>", "Date & time"]
