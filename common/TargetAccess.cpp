@@ -6,3 +6,13 @@ bool IsOfflineTarget(const std::string& target)
     return nameStart != std::string::npos &&
            target.find_first_of(":\\/", nameStart) != std::string::npos;
 }
+
+std::string CannotListText(const std::string& path, const std::string& reason)
+{
+    return path + " cannot be listed: " + reason;
+}
+
+std::string CannotReadText(const std::string& path, const std::string& reason)
+{
+    return path + " cannot be read: " + reason;
+}
