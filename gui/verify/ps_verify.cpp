@@ -19,7 +19,7 @@
 #include "Win32pas.h"
 #include "WindowPlacement.h"
 #include "components/ExtListView.h"
-#include "ps_details.h"
+#include "details/ps_details.h"
 #include "ps_dialogs_res.h"
 #include "ps_progress.h"
 #include "ps_verify_res.h"
