@@ -22,3 +22,10 @@ endforeach()
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/ProgramLists.h CONTENT "${PS_PROGRAM_LISTS}" @ONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/../ps_strings.rc)
 target_include_directories(ps_common_posix PUBLIC ${CMAKE_BINARY_DIR}/generated)
+
+# The worker pool of the comparison, over POSIX threads.
+find_package(Threads REQUIRED)
+add_library(ps_threads STATIC ${CMAKE_CURRENT_LIST_DIR}/../WorkerPool.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WorkerThreadsPosix.cpp)
+target_include_directories(ps_threads PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(ps_threads PUBLIC Threads::Threads)

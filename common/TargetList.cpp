@@ -1,0 +1,102 @@
+#include "TargetList.h"
+
+#include "TargetAccess.h"
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string Trimmed(const std::string& text)
+{
+    std::size_t first = 0, last = text.size();
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+std::string UpperAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+}  // namespace
+
+TCompareTarget TargetOfText(const std::string& text)
+{
+    const std::string name = Trimmed(text);
+    if (name.empty() || name == ".")
+        return {TTargetKind::Local, ""};
+    if (IsOfflineTarget(name))
+        return {TTargetKind::Offline, name};
+    // Backslashes alone name no computer; the connection will say so.
+    const std::size_t start = name.find_first_not_of('\\');
+    return {TTargetKind::Computer,
+            "\\\\" + (start == std::string::npos ? std::string() : UpperAscii(name.substr(start)))};
+}
+
+std::string TextOfTarget(const TCompareTarget& target)
+{
+    return target.Kind == TTargetKind::Local ? "." : target.Name;
+}
+
+std::vector<std::string> ReadListLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = Trimmed(text.substr(pos, end - pos));
+        if (!line.empty() && line.front() != ';')
+            lines.push_back(line);
+        // CR LF is one line end, CR and LF alone are one each.
+        pos = end + 1;
+        if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n')
+            ++pos;
+    }
+    return lines;
+}
+
+std::string WriteListLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+std::string TargetIdentity(const TCompareTarget& target, bool caseSensitivePaths)
+{
+    switch (target.Kind) {
+    case TTargetKind::Local:
+        return "L";
+    case TTargetKind::Computer:
+        return "C" + UpperAscii(target.Name);
+    case TTargetKind::Offline:
+        break;
+    }
+    std::string path = target.Name;
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    return "O" + (caseSensitivePaths ? path : UpperAscii(path));
+}
+
+bool AddTarget(std::vector<TCompareTarget>& targets, const TCompareTarget& target,
+               bool caseSensitivePaths)
+{
+    const std::string identity = TargetIdentity(target, caseSensitivePaths);
+    for (const TCompareTarget& other : targets)
+        if (TargetIdentity(other, caseSensitivePaths) == identity)
+            return false;
+    targets.push_back(target);
+    return true;
+}
