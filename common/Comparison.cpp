@@ -81,7 +81,78 @@ TCompareRow ServicePackRow(const std::vector<TTargetResult>& results)
     return row;
 }
 
+const char* const kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+
+// The listed hotfixes into a target's result; with RecordIgnored, the
+// reading is made with nothing ignored and the ignore text applied here, so
+// that one reading also gives every recorded identifier to the verification.
+class TComparedListing : public THotfixSink {
+public:
+    TComparedListing(TTargetResult& result, const std::string* ignoreText)
+        : FResult(result), FIgnoreText(ignoreText)
+    {
+    }
+    void HotfixFound(const std::string&, const std::string& id) override
+    {
+        Recorded.push_back(id);
+        // The reading procedure's own test: a part of an ignored identifier is ignored too.
+        FIgnored = FIgnoreText && FIgnoreText->find(id) != std::string::npos;
+        if (!FIgnored)
+            Listed.push_back(id);
+    }
+    void HotfixRead(const THotfix& hotfix, bool) override
+    {
+        if (!FIgnored)
+            FResult.AddHotfix({hotfix.ID, hotfix.Description, hotfix.DateApplied});
+    }
+
+    std::vector<std::string> Listed, Recorded;
+
+private:
+    TTargetResult& FResult;
+    const std::string* FIgnoreText;
+    bool FIgnored = false;
+};
+
+class TComparedVerification : public TVerifySink {
+public:
+    explicit TComparedVerification(TTargetResult& result) : FResult(result) {}
+    bool Continue(int, int, const std::string&) override { return true; }
+    void FileVerified(const TVerifiedFile& file) override { FResult.AddVerifiedFile(file); }
+
+private:
+    TTargetResult& FResult;
+};
+
 }  // namespace
+
+THotfixReadOptions CompareReadOptions(bool verify)
+{
+    THotfixReadOptions options;
+    options.WantUninstallDir = !verify;
+    options.InstallerFilesAreDates = false;
+    options.DefaultText.clear();
+    return options;
+}
+
+void ReadComparedTarget(THotfixReader& reader, const TFileSource& files, bool verify,
+                        TTargetResult& result)
+{
+    result.ServicePack =
+        reader.TargetRegistry().ReadString(kCurrentVersionKey, "CSDVersion", "No Service Pack");
+    const TMachineSettings settings = reader.ReadMachineSettings();
+    if (!verify) {
+        TComparedListing listing(result, nullptr);
+        reader.ReadHotfixes(settings, listing);
+        return;
+    }
+    TMachineSettings everything = settings;
+    everything.IgnoreText.clear();
+    TComparedListing listing(result, &settings.IgnoreText);
+    reader.ReadHotfixes(everything, listing);
+    TComparedVerification verification(result);
+    VerifyHotfixes(files, listing.Listed, listing.Recorded, verification);
+}
 
 TTargetHotfix& TTargetResult::AddHotfix(const TTargetHotfix& hotfix)
 {

@@ -75,6 +75,16 @@ struct TComparison {
     int ExitCode() const;
 };
 
+// The options of a comparison's reading: descriptions (empty when missing),
+// and the uninstall directories' dates unless Verify. The program's lists
+// are added by the platform.
+THotfixReadOptions CompareReadOptions(bool verify);
+// One target's service pack ("CSDVersion"; "No Service Pack" when missing)
+// and its listed hotfixes into Result, with each one's verification state
+// when Verify. Reader: made with CompareReadOptions on the target.
+void ReadComparedTarget(THotfixReader& reader, const TFileSource& files, bool verify,
+                        TTargetResult& result);
+
 // Names and Results in target order, one each.
 TComparison BuildComparison(const std::vector<std::string>& names,
                             const std::vector<TTargetResult>& results,

@@ -38,8 +38,10 @@ TCompareTarget TargetOfText(const std::string& text)
         return {TTargetKind::Offline, name};
     // Backslashes alone name no computer; the connection will say so.
     const std::size_t start = name.find_first_not_of('\\');
-    return {TTargetKind::Computer,
-            "\\\\" + (start == std::string::npos ? std::string() : UpperAscii(name.substr(start)))};
+    std::string computer = "\\\\";
+    if (start != std::string::npos)
+        computer.append(UpperAscii(name.substr(start)));
+    return {TTargetKind::Computer, computer};
 }
 
 std::string TextOfTarget(const TCompareTarget& target)
@@ -80,14 +82,14 @@ std::string TargetIdentity(const TCompareTarget& target, bool caseSensitivePaths
     case TTargetKind::Local:
         return "L";
     case TTargetKind::Computer:
-        return "C" + UpperAscii(target.Name);
+        return std::string("C").append(UpperAscii(target.Name));
     case TTargetKind::Offline:
         break;
     }
     std::string path = target.Name;
     while (path.size() > 1 && (path.back() == '\\' || path.back() == '/'))
         path.pop_back();
-    return "O" + (caseSensitivePaths ? path : UpperAscii(path));
+    return std::string("O").append(caseSensitivePaths ? path : UpperAscii(path));
 }
 
 bool AddTarget(std::vector<TCompareTarget>& targets, const TCompareTarget& target,

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "NumText.h"
+
 namespace {
 
 bool IsSelectionLetter(char c)
@@ -25,6 +27,20 @@ bool ApplySelectionWord(const std::string& word, TConsoleArgs& result)
     return true;
 }
 
+void AddCompareArgument(TConsoleArgs& result, const TCompareTarget& target,
+                        const std::string& listFile)
+{
+    TCompareArgument argument;
+    argument.Target = target;
+    argument.ListFile = listFile;
+    result.CompareTargets.push_back(std::move(argument));
+}
+
+std::string AfterSwitch(const std::string& arg, const char* name)
+{
+    return arg.substr(std::string_view(name).size());
+}
+
 }  // namespace
 
 TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
@@ -38,13 +54,35 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
         if (arg.starts_with("\\\\")) {
             result.Computer = arg;
             result.Offline.clear();
+            AddCompareArgument(result, TargetOfText(arg), "");
         } else if (arg.starts_with(kOfflineSwitch)) {
             if (arg.size() == std::string_view(kOfflineSwitch).size()) {
                 result.InvalidParameter = arg;
                 return result;
             }
-            result.Offline = arg.substr(std::string_view(kOfflineSwitch).size());
+            result.Offline = AfterSwitch(arg, kOfflineSwitch);
             result.Computer.clear();
+            AddCompareArgument(result, {TTargetKind::Offline, result.Offline}, "");
+        } else if (arg.starts_with('@') || arg.starts_with(kBaselineSwitch)) {
+            const bool isList = arg.starts_with('@');
+            const std::string file = isList ? arg.substr(1) : AfterSwitch(arg, kBaselineSwitch);
+            if (file.empty()) {
+                result.InvalidParameter = arg;
+                return result;
+            }
+            if (isList)
+                AddCompareArgument(result, {}, file);
+            else
+                result.Baseline = file;
+        } else if (arg.starts_with(kThreadsSwitch)) {
+            const std::optional<std::int32_t> threads = TryStrToInt(AfterSwitch(arg, kThreadsSwitch));
+            if (!threads || *threads < 1 || *threads > kMaxCompareThreads) {
+                result.InvalidParameter = arg;
+                return result;
+            }
+            result.Threads = *threads;
+        } else if (arg == kCompareSwitch) {
+            result.Compare = true;
         } else if (arg == "/VERIFY") {
             result.Verify = true;
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
@@ -73,6 +111,7 @@ const std::vector<std::string>& HelpTextLines()
         "T           Print the date/time the hotfix was applied.",
         "F           Print the files that were replaced by the hotfix.",
         "/VERIFY     Compare each hotfix's saved files with the installed ones.",
+        "/COMPARE    Compare targets named and @<list> [/BASELINE:<file>] [/THREADS:<n>]",
         "/?          Display this help screen.",
         "",
         "If none of Q, D, T, F is specified, all information will be printed.",

@@ -13,7 +13,8 @@ namespace {
 
 class TWin32ConsolePlatform : public TConsolePlatform {
 public:
-    // Warnings: where lines that end nothing go (standard error).
+    // Warnings: where lines that end nothing go (standard error); the
+    // comparison's readings share it.
     explicit TWin32ConsolePlatform(TLineWriter& warnings) : FWarnings(warnings) {}
 
     std::string UpperCaseArgument(const std::string& arg) const override
@@ -41,7 +42,8 @@ public:
                               AnsiCodePage());
             return;
         }
-        TRegIniFileEx& registry = Registry();
+        // A registry object of its own: the comparison reads several targets at once.
+        TRegIniFileEx registry("");
         registry.SetRootKey(HKEY_LOCAL_MACHINE);
         if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
             ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
@@ -49,9 +51,34 @@ public:
         use(reader, reader.TargetFiles());
     }
 
+    TLineWriter& Errors() override { return FWarnings; }
+
+    std::string LocalComputerName() const override
+    {
+        std::string name(MAX_COMPUTERNAME_LENGTH + 1, '\0');
+        DWORD size = static_cast<DWORD>(name.size());
+        if (!GetComputerNameA(name.data(), &size))
+            return ".";
+        name.resize(size);
+        return name;
+    }
+
+    // One line rewritten in place; only a console shows it.
+    void ShowProgress(const std::string& text, bool done) override
+    {
+        const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+        DWORD mode = 0;
+        if (!GetConsoleMode(error, &mode))
+            return;
+        std::string line(1, '\r');
+        line.append(done ? std::string(text.size(), ' ') + '\r' : text);
+        DWORD written = 0;
+        WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
+
 private:
-    // One registry object serves the run, made when the arguments have been
-    // examined: the user's root first, then the target's.
+    // The user's settings are read through one registry object, made when
+    // the arguments have been examined.
     TRegIniFileEx& Registry()
     {
         if (!FRegistry)
@@ -59,7 +86,7 @@ private:
         return *FRegistry;
     }
     std::optional<TRegIniFileEx> FRegistry;
-    TLineWriter& FWarnings;
+    TLockedLineWriter FWarnings;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "ConsoleArgs.h"
 #include "DateTimePatterns.h"
 #include "HotfixReader.h"
+#include "WorkerPool.h"
 
 // Where the program's lines go; every line gets CR LF appended.
 class TLineWriter {
@@ -24,6 +25,21 @@ class TStringLineWriter : public TLineWriter {
 public:
     void WriteLine(const std::string& line) override { Text += line + "\r\n"; }
     std::string Text;
+};
+
+// Lines to another writer, one at a time, for writers that several threads share.
+class TLockedLineWriter : public TLineWriter {
+public:
+    explicit TLockedLineWriter(TLineWriter& output) : FOutput(output) {}
+    void WriteLine(const std::string& line) override
+    {
+        TLockGuard guard(FLock);
+        FOutput.WriteLine(line);
+    }
+
+private:
+    TLineWriter& FOutput;
+    TLock FLock;
 };
 
 class EOutputError : public std::runtime_error {
@@ -45,13 +61,26 @@ public:
     // Opens the target that Args name and hands Use its reading procedure
     // (made with Options and the program's lists) and its files. Failures
     // that end the run go to ReportError on Output.
+    // The comparison calls it on several threads at once: each call reads
+    // through its own connection and files.
     using TTargetUse = std::function<void(THotfixReader& reader, const TFileSource& files)>;
     virtual void ReadTarget(const TConsoleArgs& args, const THotfixReadOptions& options,
                             TLineWriter& output, const TTargetUse& use) = 0;
+
+    // For the comparison: where a target not read is reported (standard
+    // error), the local computer's column header, whether paths keep their
+    // case, and the progress line, shown only where standard error is a
+    // console (Done: the last one, to be cleared).
+    virtual TLineWriter& Errors() = 0;
+    virtual std::string LocalComputerName() const = 0;
+    virtual bool PathsKeepCase() const { return false; }
+    virtual void ShowProgress(const std::string& text, bool done) = 0;
 };
 
 // The whole run: Args as typed after the program name. Returns the exit code:
-// 0, 2 when /VERIFY found a file undone or missing, 1 for an error. An unexpected error ends the run with a report naming its class and
-// message, after the lines already written.
+// 0, 2 when /VERIFY found a file undone or missing (or a compared target
+// lacks a baseline hotfix), 3 when a compared target could not be read, 1 for
+// an error. An unexpected error ends the run with a report naming its class
+// and message, after the lines already written.
 int RunConsole(const std::vector<std::string>& args, TLineWriter& output,
                TConsolePlatform& platform);

@@ -73,14 +73,15 @@ std::string UpperAscii(std::string text)
 
 class TPosixConsolePlatform : public TConsolePlatform {
 public:
-    // Linux paths keep their case: of "/offline:<path>" only the switch is
-    // upper-cased.
+    // Linux paths keep their case: of "/offline:<path>" and the other
+    // switches with a file only the switch is upper-cased.
     std::string UpperCaseArgument(const std::string& arg) const override
     {
         std::string upper = UpperAscii(arg);
-        if (upper.starts_with(kOfflineSwitch))
-            return upper.substr(0, std::char_traits<char>::length(kOfflineSwitch)) +
-                   arg.substr(std::char_traits<char>::length(kOfflineSwitch));
+        for (const char* withPath : {kOfflineSwitch, kBaselineSwitch, "@"})
+            if (upper.starts_with(withPath))
+                return upper.substr(0, std::char_traits<char>::length(withPath)) +
+                       arg.substr(std::char_traits<char>::length(withPath));
         return upper;
     }
 
@@ -111,8 +112,33 @@ public:
         ReadOfflineTarget(files, withLists, output, warnings, use);
     }
 
+    TLineWriter& Errors() override { return FErrors; }
+
+    std::string LocalComputerName() const override
+    {
+        std::string name(256, '\0');
+        if (gethostname(name.data(), name.size() - 1) != 0)
+            return ".";
+        name.resize(name.find('\0'));
+        return UpperAscii(name);
+    }
+
+    bool PathsKeepCase() const override { return true; }
+
+    // One line rewritten in place on a terminal; nothing when redirected.
+    void ShowProgress(const std::string& text, bool done) override
+    {
+        if (!isatty(STDERR_FILENO))
+            return;
+        std::string line(1, '\r');
+        line.append(done ? std::string(text.size(), ' ') + '\r' : text);
+        if (write(STDERR_FILENO, line.data(), line.size()) < 0)
+            return;   // a progress line that cannot be shown stops nothing
+    }
+
 private:
     TFormatSettings FFormat;
+    TErrorLineWriter FErrors;
 };
 
 }  // namespace
