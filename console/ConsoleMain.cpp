@@ -1,5 +1,6 @@
 #include "ConsoleMain.h"
 
+#include <cstdlib>
 #include <optional>
 
 #include "LiveTarget.h"
@@ -57,10 +58,13 @@ public:
     {
         std::string name(MAX_COMPUTERNAME_LENGTH + 1, '\0');
         DWORD size = static_cast<DWORD>(name.size());
-        if (!GetComputerNameA(name.data(), &size))
-            return ".";
-        name.resize(size);
-        return name;
+        if (GetComputerNameA(name.data(), &size)) {
+            name.resize(size);
+            return name;
+        }
+        // The name as the system gave it to the process at its start.
+        const char* environment = getenv("COMPUTERNAME");
+        return environment && *environment ? environment : ".";
     }
 
     // One line rewritten in place; only a console shows it.
