@@ -367,22 +367,26 @@ int TfrmCompare::listCompareSortItems(const TListItem& item1, const TListItem& i
     // The service pack stays on top whichever way the list is sorted.
     if (a->IsServicePack != b->IsServicePack)
         return (a->IsServicePack ? -1 : 1) * (listCompare->SortAscending() ? 1 : -1);
-    int result = 0;
+    // The list hands the column less one (its caption column is -1).
+    const int sorted = sortColumn + 1;
     const int firstCell = colMissingOn + 1 + (FTable && FTable->HasBaseline ? 1 : 0);
-    if (sortColumn == colDescription)
+    int result = 0;
+    if (sorted == colHotfix)
+        result = 0;   // the identifier order below
+    else if (sorted == colDescription)
         result = CompareText(a->Description, b->Description);
-    else if (sortColumn == colMissingOn)
+    else if (sorted == colMissingOn)
         result = a->MissingOn - b->MissingOn;
-    else if (sortColumn == firstCell - 1 && FTable->HasBaseline)
+    else if (sorted < firstCell)
         result = static_cast<int>(a->Required) - static_cast<int>(b->Required);
-    else if (sortColumn >= firstCell) {
-        const std::size_t column = static_cast<std::size_t>(sortColumn - firstCell);
-        if (column < a->Cells.size())
-            result = CompareText(a->Cells[column], b->Cells[column]);
-    }
-    // Equal rows in identifier order, whatever the platform's sort does with them.
+    else if (static_cast<std::size_t>(sorted - firstCell) < a->Cells.size())
+        result = CompareText(a->Cells[static_cast<std::size_t>(sorted - firstCell)],
+                             b->Cells[static_cast<std::size_t>(sorted - firstCell)]);
+    // Equal rows in identifier order in either direction (the list turns the
+    // result round when sorting downwards).
     if (result == 0)
-        result = IdentifierLess(a->ID, b->ID) ? -1 : IdentifierLess(b->ID, a->ID) ? 1 : 0;
+        result = (IdentifierLess(a->ID, b->ID) ? -1 : IdentifierLess(b->ID, a->ID) ? 1 : 0) *
+                 (listCompare->SortAscending() || sorted == colHotfix ? 1 : -1);
     return result;
 }
 
