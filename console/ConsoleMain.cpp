@@ -1,6 +1,5 @@
 #include "ConsoleMain.h"
 
-#include <cstdlib>
 #include <optional>
 
 #include "LiveTarget.h"
@@ -8,6 +7,7 @@
 #include "OfflineListing.h"
 #include "RegistryEx.h"
 #include "TargetAccessWin.h"
+#include "TextFileWin.h"
 #include "ps_common.h"
 
 namespace {
@@ -63,8 +63,12 @@ public:
             return name;
         }
         // The name as the system gave it to the process at its start.
-        const char* environment = getenv("COMPUTERNAME");
-        return environment && *environment ? environment : ".";
+        const DWORD length = GetEnvironmentVariableA("COMPUTERNAME", name.data(),
+                                                     static_cast<DWORD>(name.size()));
+        if (length == 0 || length >= name.size())
+            return ".";
+        name.resize(length);
+        return name;
     }
 
     // One line rewritten in place; only a console shows it.
@@ -78,6 +82,11 @@ public:
         line.append(done ? std::string(text.size(), ' ') + '\r' : text);
         DWORD written = 0;
         WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
+
+    bool ReadTextFile(const std::string& path, std::string& text) override
+    {
+        return ReadWholeFile(path, text);
     }
 
 private:

@@ -1,9 +1,7 @@
 #include "ConsoleRun.h"
 
-#include <fstream>
 #include <new>
 #include <optional>
-#include <sstream>
 
 #include "Comparison.h"
 #include "HotfixRecords.h"
@@ -158,15 +156,11 @@ int VerifyHotfixList(const TConsoleArgs& args, TLineWriter& output, TConsolePlat
 }
 
 // The lines of a list or baseline file; one that cannot be read ends the run.
-std::vector<std::string> ReadListFile(const std::string& path, TLineWriter& output)
+std::vector<std::string> ReadListFile(const std::string& path, TLineWriter& output,
+                                      TConsolePlatform& platform)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::string text, block(65536, '\0');
-    while (file) {
-        file.read(block.data(), static_cast<std::streamsize>(block.size()));
-        text.append(block.data(), static_cast<std::size_t>(file.gcount()));
-    }
-    if (!file.is_open() || file.bad())
+    std::string text;
+    if (!platform.ReadTextFile(path, text))
         ReportError(output, "Cannot read the list file " + path + ".", true);
     return ReadListLines(text);
 }
@@ -174,7 +168,7 @@ std::vector<std::string> ReadListFile(const std::string& path, TLineWriter& outp
 // The targets of the command line in order, list files opened in place,
 // each target once; none at all ends the run.
 std::vector<TCompareTarget> CompareTargets(const TConsoleArgs& args, TLineWriter& output,
-                                           const TConsolePlatform& platform)
+                                           TConsolePlatform& platform)
 {
     std::vector<TCompareTarget> targets;
     for (const TCompareArgument& argument : args.CompareTargets) {
@@ -182,7 +176,7 @@ std::vector<TCompareTarget> CompareTargets(const TConsoleArgs& args, TLineWriter
             AddTarget(targets, argument.Target, platform.PathsKeepCase());
             continue;
         }
-        for (const std::string& line : ReadListFile(argument.ListFile, output))
+        for (const std::string& line : ReadListFile(argument.ListFile, output, platform))
             AddTarget(targets, TargetOfText(line), platform.PathsKeepCase());
     }
     if (targets.empty())
@@ -255,7 +249,7 @@ int CompareHotfixLists(const TConsoleArgs& args, TLineWriter& output, TConsolePl
     options.Verify = args.Verify;
     options.HasBaseline = !args.Baseline.empty();
     if (options.HasBaseline)
-        options.Baseline = ReadListFile(args.Baseline, output);
+        options.Baseline = ReadListFile(args.Baseline, output, platform);
     options.Settings = platform.ReadListSettings();
     const TFormatSettings& format = platform.FormatSettings();
 

@@ -75,6 +75,8 @@ public:
     virtual std::string LocalComputerName() const = 0;
     virtual bool PathsKeepCase() const { return false; }
     virtual void ShowProgress(const std::string& text, bool done) = 0;
+    // A list or baseline file's bytes; false when it cannot be read.
+    virtual bool ReadTextFile(const std::string& path, std::string& text) = 0;
 };
 
 // The whole run: Args as typed after the program name. Returns the exit code:

@@ -1,5 +1,6 @@
 // pscopecl on Linux: the hotfixes of an offline Windows directory (a mounted
 // disk or image) on standard output, as the Windows program prints them.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -134,6 +135,21 @@ public:
         line.append(done ? std::string(text.size(), ' ') + '\r' : text);
         if (write(STDERR_FILENO, line.data(), line.size()) < 0)
             return;   // a progress line that cannot be shown stops nothing
+    }
+
+    bool ReadTextFile(const std::string& path, std::string& text) override
+    {
+        const int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0)
+            return false;
+        std::string block(65536, '\0');
+        ssize_t got = 0;
+        text.clear();
+        while ((got = read(fd, block.data(), block.size())) > 0 || (got < 0 && errno == EINTR))
+            if (got > 0)
+                text.append(block.data(), static_cast<std::size_t>(got));
+        close(fd);
+        return got == 0;
     }
 
 private:

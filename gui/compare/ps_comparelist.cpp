@@ -1,23 +1,15 @@
 #include "ps_comparelist.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "FormHelpers.h"
 #include "Prompts.h"
 #include "ResString.h"
 #include "TargetList.h"
+#include "TextFileWin.h"
 #include "ps_compare_res.h"
 
 bool ReadListFile(const std::string& path, std::string& text)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    text = bytes.str();
-    return !file.bad();
+    return ReadWholeFile(path, text);
 }
 
 TfrmCompareList::TfrmCompareList(HWND owner)
@@ -138,9 +130,7 @@ void TfrmCompareList::btnSaveListClick()
     std::string fileName;
     if (!AskFile(LoadResString(IDS_COMPARELISTTITLE), fileName))
         return;
-    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-    file << WriteListLines(Lines);
-    if (!file.flush())
+    if (!WriteWholeFile(fileName, WriteListLines(Lines)))
         Prompts().MessageBox(FHandle, FormatResString(IDS_COMPARESAVEERROR, {fileName}),
                              LoadResString(IDS_COMPARELISTTITLE), MB_OK | MB_ICONERROR);
 }
