@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 
 #include "LiveTarget.h"
 #include "OfflineSystem.h"
@@ -14,8 +13,6 @@ namespace {
 
 const char* const kCompareSection = "Compare";
 const char* const kTargetsValue = "Targets";
-const char* const kThreadsValue = "Computers read at once";
-constexpr int kDefaultThreads = 8, kMaxThreads = 64;
 
 void ReadTarget(const TCompareTarget& target, bool verify, TTargetResult& result)
 {
@@ -71,10 +68,4 @@ void SaveCompareTargets(const std::vector<std::string>& lines)
 {
     TRegIniFileEx settings(kSettingsKey);
     settings.WriteMultiString(kCompareSection, kTargetsValue, TStringList(lines));
-}
-
-int CompareThreadCount()
-{
-    TRegIniFileEx settings(kSettingsKey);
-    return std::clamp(settings.ReadInteger("", kThreadsValue, kDefaultThreads), 1, kMaxThreads);
 }

@@ -12,8 +12,6 @@
 // reads it; never raises.
 TTargetResult ReadCompareTargetWin(const TCompareTarget& target, bool verify);
 
-// "Compare\Targets" of the user's settings: the list file's lines, and the
-// number of computers read at once ("Computers read at once", 1 to 64).
+// "Compare\Targets" of the user's settings: the list file's lines.
 std::vector<std::string> LoadCompareTargets();
 void SaveCompareTargets(const std::vector<std::string>& lines);
-int CompareThreadCount();

@@ -231,7 +231,7 @@ void TfrmCompare::StartReading()
     const bool verify = FVerify;
     const std::vector<TCompareTarget> targets = FTargets;
     FPool = std::make_unique<TWorkerPool>(
-        targets.size(), static_cast<unsigned>(CompareThreadCount()),
+        targets.size(), static_cast<unsigned>(FOptions.CompareThreads),
         [window, generation, verify, targets](std::size_t index) {
             auto posted = std::make_unique<TPosted>(
                 TPosted{generation, index, ReadCompareTargetWin(targets[index], verify)});
