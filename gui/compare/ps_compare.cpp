@@ -14,10 +14,14 @@
 #include "ResString.h"
 #include "UserOpts.h"
 #include "Win32pas.h"
+#include "OfflineSystem.h"
+#include "TargetAccessWin.h"
+#include "TimeZoneRule.h"
 #include "WorkerPool.h"
 #include "components/ExtListView.h"
 #include "ps_comparelist.h"
 #include "ps_compare_res.h"
+#include "ps_details.h"
 #include "ps_dialogs_res.h"
 #include "ps_progress.h"
 
@@ -99,6 +103,7 @@ void TfrmCompare::CreateList()
         for (const std::string& name : FTable->TargetNames)
             listCompare->AddColumn(name);
     }
+    listCompare->OnDblClick = [this](TCustomEnhListView&) { listCompareDblClick(); };
     listCompare->SetAutoColumnSort(acsSortToggle);
     listCompare->SetShowSortArrows(true);
     listCompare->SetExtendedStyles({lvxHeaderDragDrop, lvxFullRowSelect});
@@ -429,4 +434,64 @@ void TfrmCompare::mnuSaveAsClick()
     request.Summary = Summary();
     request.DefaultFileName = "Comparison";
     SaveListAs(FHandle, FOptions, *listCompare, request);
+}
+
+// A double-click on a target's cell opens the details of that hotfix on
+// that target; the service pack's row those of its uninstall directory.
+void TfrmCompare::listCompareDblClick()
+{
+    if (!FTable || !listCompare->Handle())
+        return;
+    LVHITTESTINFO hit{};
+    GetCursorPos(&hit.pt);
+    ScreenToClient(listCompare->Handle(), &hit.pt);
+    if (SendMessageA(listCompare->Handle(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0)
+        return;
+    const int firstCell = colMissingOn + 1 + (FTable->HasBaseline ? 1 : 0);
+    const auto* row = static_cast<const TCompareRow*>(listCompare->ItemData(hit.iItem));
+    if (!row || hit.iSubItem < firstCell)
+        return;
+    const auto target = static_cast<std::size_t>(hit.iSubItem - firstCell);
+    if (target < FTargets.size() && target < row->States.size() &&
+        row->States[target] != TCellState::Empty && row->States[target] != TCellState::NotRead)
+        OpenDetails(*row, target);
+}
+
+void TfrmCompare::OpenDetails(const TCompareRow& row, std::size_t target)
+{
+    FDetailForms.push_back(std::make_unique<TfrmDetails>(FHandle, FOptions, nullptr));
+    TfrmDetails& form = *FDetailForms.back();
+    form.OnDestroyed = [this](TfrmDetails& destroyed) {
+        std::erase_if(FDetailForms, [&](const auto& owned) { return owned.get() == &destroyed; });
+    };
+    if (row.IsServicePack)
+        form.SetServicePackLayout(row.Cells[target]);
+    else {
+        form.HotfixID = row.ID;
+        form.Description = row.Description;
+    }
+    form.ComputerName = FTargets[target].Name;
+    // An offline system's file times in its own zone, as its own list shows them.
+    if (FTargets[target].Kind == TTargetKind::Offline) {
+        try {
+            if (const auto zone = OpenOfflineSystem(FTargets[target].Name)->TimeZone())
+                form.TargetTime = [rule = *zone](const FILETIME& time) {
+                    return UtcFileTimeToZoneDateTime(
+                        (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime, rule);
+                };
+        } catch (const std::exception&) {
+            // the details then show the viewer's time, as for a system without a zone
+        }
+    }
+    // The scan runs now; the window may be closed, and the object freed,
+    // before Show returns.
+    form.Show();
+}
+
+std::vector<TfrmDetails*> TfrmCompare::DetailWindows() const
+{
+    std::vector<TfrmDetails*> open;
+    for (const auto& form : FDetailForms)
+        open.push_back(form.get());
+    return open;
 }

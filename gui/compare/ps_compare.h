@@ -17,6 +17,7 @@
 
 class TExtListView;
 class TfrmCompareList;
+class TfrmDetails;
 class TfrmProgress;
 class TUserOptions;
 class TWorkerPool;
@@ -51,6 +52,7 @@ public:
     TExtListView& List() { return *listCompare; }
     TfrmCompareList& ListForm() { return *FListForm; }
     TfrmProgress* Progress() { return FProgress.get(); }
+    std::vector<TfrmDetails*> DetailWindows() const;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -76,6 +78,8 @@ private:
     void mnuTargetsClick();
     void mnuBaselineClick();
     void mnuSaveAsClick();
+    void listCompareDblClick();
+    void OpenDetails(const TCompareRow& row, std::size_t target);
 
     TUserOptions& FOptions;
     std::vector<std::string> FLines;
@@ -96,6 +100,7 @@ private:
     std::optional<TComparison> FTable;
 
     std::unique_ptr<TfrmCompareList> FListForm;
+    std::vector<std::unique_ptr<TfrmDetails>> FDetailForms;
     HWND lblSummary = nullptr;
     std::unique_ptr<TExtListView> listCompare;
 };

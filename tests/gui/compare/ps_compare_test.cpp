@@ -7,6 +7,7 @@
 #include "ps_compare.h"
 #include "ps_compare_res.h"
 #include "ps_comparelist.h"
+#include "ps_details.h"
 #include "ps_main_fixture.h"
 #include "components/ExtListView.h"
 
@@ -57,6 +58,24 @@ TEST_F(MainWindowTest, CompareWindowReadsTheListAndSavesTheTable)
     EXPECT_EQ(form.Summary(), "3 computers, 1 not read; 3 hotfixes, 2 missing somewhere");
     EXPECT_EQ(TextOf(FindControl(handle, IDC_LBLCOMPARESUMMARY)), form.Summary());
     EXPECT_EQ(TextOf(handle), "Comparison of 3 computers");
+
+    // A double-click on the local computer's cell of QL opens its details there.
+    RECT cell{};
+    ListView_GetSubItemRect(list.Handle(), 1, 3, LVIR_BOUNDS, &cell);
+    POINT centre{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ClientToScreen(list.Handle(), &centre);
+    SetCursorPos(centre.x, centre.y);
+    NMITEMACTIVATE activate{};
+    activate.hdr = {list.Handle(), IDC_LISTCOMPARE, static_cast<UINT>(NM_DBLCLK)};
+    activate.iItem = 1;
+    SendMessageA(handle, WM_NOTIFY, IDC_LISTCOMPARE, reinterpret_cast<LPARAM>(&activate));
+    PumpMessages(20);
+    ASSERT_EQ(form.DetailWindows().size(), 1u);
+    EXPECT_EQ(form.DetailWindows()[0]->HotfixID, "QL" + tag);
+    EXPECT_EQ(form.DetailWindows()[0]->ComputerName, "");
+    SendMessageA(form.DetailWindows()[0]->Handle(), WM_CLOSE, 0, 0);
+    PumpMessages(20);
+    EXPECT_TRUE(form.DetailWindows().empty());
 
     // The list form: one more target typed, the same one again is not added.
     prompts.DialogScripts.push_back([&](TDialog& dialog) {
