@@ -6,7 +6,7 @@
 # bench_image) plus 16 names that do not answer, compared with 1 and with 8
 # threads: natively by RELEASE_BUILD's pscopecl (the "linux" preset), and
 # under Wine by build/win64's pscopecl.exe when it is there. Against a floor
-# of the same listings one after another (the floor program once per image).
+# of the same listings one after another (one floor process for all images).
 # Prints best and median wall times, their ratios, and the native run's peak
 # memory for the whole table. PS_BENCH_IMAGES changes the number of images.
 set -eu
@@ -63,20 +63,18 @@ measure() {
   end=$(date +%s%N)
   echo "$name $(( (end - start) / 1000 ))" >>"$times"
 }
-native_floor_all() {
-  i=1
-  while [ $i -le "$images" ]; do
-    "$native_floor" "$work/image$i/WINNT" 200
-    i=$((i + 1))
-  done
-}
-windows_floor_all() {
-  i=1
-  while [ $i -le "$images" ]; do
-    pinned wine "$windows_floor" "/OFFLINE:Z:$(printf '%s' "$work/image$i/WINNT" | tr / '\\\\')" 200
-    i=$((i + 1))
-  done
-}
+# The floors: one process lists every image's uninstall directories in turn.
+native_dirs="" windows_dirs=""
+k=1
+while [ $k -le "$images" ]; do
+  native_dirs="$native_dirs $work/image$k/WINNT"
+  windows_dirs="$windows_dirs /OFFLINE:Z:$(printf '%s' "$work/image$k/WINNT" | tr / '\\\\')"
+  k=$((k + 1))
+done
+# shellcheck disable=SC2086
+native_floor_all() { "$native_floor" $native_dirs 200; }
+# shellcheck disable=SC2086
+windows_floor_all() { pinned wine "$windows_floor" $windows_dirs 200; }
 
 # One thread and eight give the same bytes.
 "$native" /COMPARE "@$native_list" /THREADS:1 >"$work/one.txt" 2>/dev/null || true

@@ -103,6 +103,9 @@ TEST_F(MainWindowTest, CompareWindowReadsTheListAndSavesTheTable)
     EXPECT_NE(text.find("Hotfix,Description,Missing on,"), std::string::npos) << text;
     saved.close();
     DeleteFileA(csv.c_str());
+    // Closed while its targets are being read again: the workers end first.
+    SendMessageA(handle, WM_COMMAND, MAKEWPARAM(IDM_MNUCOMPAREREFRESH, 0), 0);
+    EXPECT_TRUE(form.Reading());
     SendMessageA(handle, WM_CLOSE, 0, 0);
     PumpMessages(20);
     EXPECT_FALSE(IsWindow(handle));
