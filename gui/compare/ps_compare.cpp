@@ -430,9 +430,12 @@ void TfrmCompare::mnuSaveAsClick()
     if (Reading() || !FTable)
         return;
     TListSaveRequest request;
-    request.Computer = FormatResString(IDS_COMPARECAPTION, {std::to_string(FTable->TargetNames.size())});
+    for (const std::string& name : FTable->TargetNames)
+        request.Computer += (request.Computer.empty() ? "" : ", ") + name;
     request.Summary = Summary();
     request.DefaultFileName = "Comparison";
+    // A cell left empty says that a computer lacks the hotfix: on paper too.
+    request.MarkEmptyCells = true;
     SaveListAs(FHandle, FOptions, *listCompare, request);
 }
 

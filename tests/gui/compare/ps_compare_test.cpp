@@ -103,6 +103,17 @@ TEST_F(MainWindowTest, CompareWindowReadsTheListAndSavesTheTable)
     EXPECT_NE(text.find("Hotfix,Description,Missing on,"), std::string::npos) << text;
     saved.close();
     DeleteFileA(csv.c_str());
+    // The HTML page marks the empty cells.
+    const std::string html = WindowsDirectory() + "Temp\\compare" + tag + ".htm";
+    prompts.SaveFileAnswers.push_back(html);
+    SendMessageA(handle, WM_COMMAND, MAKEWPARAM(IDM_MNUCOMPARESAVEAS, 0), 0);
+    PumpMessages(20);
+    std::ifstream page(html, std::ios::binary);
+    const std::string markup((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+    EXPECT_NE(markup.find("<tr><td>QL" + tag + "</td><td>Local only</td><td>1</td><td>Installed</td>"
+                          "<td>&nbsp;</td><td>&nbsp;</td>"), std::string::npos) << markup;
+    page.close();
+    DeleteFileA(html.c_str());
     // Closed while its targets are being read again: the workers end first.
     SendMessageA(handle, WM_COMMAND, MAKEWPARAM(IDM_MNUCOMPAREREFRESH, 0), 0);
     EXPECT_TRUE(form.Reading());
