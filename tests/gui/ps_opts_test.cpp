@@ -139,12 +139,13 @@ TEST_F(Settings, ControlsCaptionsTabOrderAndTheViewPageAtEveryShowing)
                                               IDC_EDTDEFAULTTEXT, IDC_BTNOK, IDC_BTNCANCEL}));
                   EXPECT_EQ(PressAlt('V'), IDC_EDTDEFAULTTEXT);
                   ClickTab(1);
-                  EXPECT_EQ(TabSequenceFromOk(8),
+                  EXPECT_EQ(TabSequenceFromOk(9),
                             (std::vector<int>{IDC_BTNCANCEL, IDC_PAGECOPTIONS,
                                               IDC_EDTOPENKBCOMMAND, IDC_RGRPCOLUMNSEP_ITEM2,
                                               IDC_CHKUSECACHE, IDC_BTNCLEARCACHE, IDC_CHKUSEIDLE,
-                                              IDC_BTNOK}));
+                                              IDC_EDTCOMPARETHREADS, IDC_BTNOK}));
                   EXPECT_EQ(PressAlt('K'), IDC_EDTOPENKBCOMMAND);
+                  EXPECT_EQ(PressAlt('R'), IDC_EDTCOMPARETHREADS);
                   SaveWindowShot(shown.Handle(), "settings-miscellaneous");
                   PressKey(VK_ESCAPE, shown.Handle());
               }),
