@@ -326,6 +326,30 @@ TEST_F(Settings, OkChecksBothThresholdsInOrderAndShowsTheOneThatFailed)
     EXPECT_EQ(FOptions.KiloByteThreshold, 12);
 }
 
+TEST_F(Settings, ComputersReadAtOnceFromOneTo64)
+{
+    FOptions.CompareThreads = 8;
+    FForm.ReadOptions(FOptions);
+    EXPECT_EQ(Show([&](TDialog&) {
+                  EXPECT_EQ(GetWindowTextString(Item(IDC_EDTCOMPARETHREADS)), "8");
+                  for (const char* bad : {"65", "0", "x"}) {
+                      SetWindowTextA(Item(IDC_EDTCOMPARETHREADS), bad);
+                      ClickControl(Item(IDC_BTNOK));
+                  }
+                  EXPECT_EQ(MessageCount(), 3u);
+                  EXPECT_EQ(Page(), 1);
+                  EXPECT_EQ(Focused(), IDC_EDTCOMPARETHREADS);
+                  EXPECT_EQ(FForm.ModalResult(), 0);
+                  SetWindowTextA(Item(IDC_EDTCOMPARETHREADS), "64");
+                  ClickControl(Item(IDC_BTNOK));
+              }),
+              IDOK);
+    EXPECT_EQ(FPrompts.Messages[0].Text,
+              "The number of computers read at once must be a number from 1 to 64.");
+    FForm.WriteOptions(FOptions);
+    EXPECT_EQ(FOptions.CompareThreads, 64);
+}
+
 TEST_F(Settings, EveryControlGoesBackIntoItsSettingAndRowsFollowTheirCheckBoxes)
 {
     FOptions.DisplayKilobytes = true;
