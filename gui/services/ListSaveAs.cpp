@@ -70,6 +70,7 @@ void WriteLayout(HWND owner, const TUserOptions& options, const std::string& fil
             page.Summary = request.Summary;
             page.ExportTime = FormatDateTime(options.ListTimeFormat, Now(), LocaleFormatSettings());
             page.Charset = CharsetOfCodePage(GetACP());
+            page.MarkEmptyCells = request.MarkEmptyCells;
             WriteHtmlLayout(file, table, page);
             break;
         }

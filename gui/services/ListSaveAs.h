@@ -15,6 +15,7 @@ struct TListSaveRequest {
     std::string Computer;          // as a title names it ("\\NAME")
     std::string Summary;           // the window's summary line
     std::string DefaultFileName;   // without extension
+    bool MarkEmptyCells = false;   // in the HTML layout (see THtmlPage)
 };
 
 // The list as displayed: the columns in their display order (the user may
