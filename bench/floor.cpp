@@ -158,8 +158,14 @@ int ListOfflineDirs(const std::string& windows, int count)
 int main(int argc, char* argv[])
 {
     const std::string offline = "/OFFLINE:";
-    if (argc == 3 && std::string(argv[1]).compare(0, offline.size(), offline) == 0)
-        return ListOfflineDirs(std::string(argv[1]).substr(offline.size()), std::stoi(argv[2]));
+    // "/OFFLINE:<dir>... COUNT": each offline Windows directory in turn.
+    if (argc >= 3 && std::string(argv[1]).compare(0, offline.size(), offline) == 0) {
+        int result = 0;
+        for (int arg = 1; arg < argc - 1; ++arg)
+            result |= ListOfflineDirs(std::string(argv[arg]).substr(offline.size()),
+                                      std::stoi(argv[argc - 1]));
+        return result;
+    }
 
     {
         RegKey user(HKEY_CURRENT_USER, "Software\\Brightwater\\Patchscope");

@@ -86,6 +86,8 @@ public:
     std::string ReadDescription(const std::string& keyPath, const std::string& id);
     // Lists the uninstall directory of Hotfix.ID into Hotfix; true when it held uninst.inf.
     bool ReadUninstallDir(THotfix& hotfix);
+    // The target's registry, for what the procedure itself does not read.
+    TRegistrySource& TargetRegistry() { return FRegistry; }
 
 private:
     TRegistrySource& FRegistry;

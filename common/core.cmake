@@ -18,3 +18,5 @@ add_library(ps_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/HiveSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OfflineSystem.cpp)
 target_include_directories(ps_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_sources(ps_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TargetList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Comparison.cpp)

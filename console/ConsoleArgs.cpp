@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "PsVersion.h"
+#include "NumText.h"
 
 namespace {
 
@@ -27,6 +28,20 @@ bool ApplySelectionWord(const std::string& word, TConsoleArgs& result)
     return true;
 }
 
+void AddCompareArgument(TConsoleArgs& result, const TCompareTarget& target,
+                        const std::string& listFile)
+{
+    TCompareArgument argument;
+    argument.Target = target;
+    argument.ListFile = listFile;
+    result.CompareTargets.push_back(std::move(argument));
+}
+
+std::string AfterSwitch(const std::string& arg, const char* name)
+{
+    return arg.substr(std::string_view(name).size());
+}
+
 }  // namespace
 
 TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
@@ -41,18 +56,40 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
             result.Computer = arg;
             result.Offline.clear();
             result.Image.clear();
+            AddCompareArgument(result, TargetOfText(arg), "");
         } else if (arg.starts_with(kOfflineSwitch) || arg.starts_with(kImageSwitch)) {
             const bool image = arg.starts_with(kImageSwitch);
-            const std::size_t length =
-                std::string_view(image ? kImageSwitch : kOfflineSwitch).size();
-            if (arg.size() == length) {
+            const char* pathSwitch = image ? kImageSwitch : kOfflineSwitch;
+            if (arg.size() == std::string_view(pathSwitch).size()) {
                 result.InvalidParameter = arg;
                 return result;
             }
             result.Computer.clear();
             result.Offline.clear();
             result.Image.clear();
-            (image ? result.Image : result.Offline) = arg.substr(length);
+            std::string& path = image ? result.Image : result.Offline;
+            path = AfterSwitch(arg, pathSwitch);
+            AddCompareArgument(result, {image ? TTargetKind::Image : TTargetKind::Offline, path}, "");
+        } else if (arg.starts_with('@') || arg.starts_with(kBaselineSwitch)) {
+            const bool isList = arg.starts_with('@');
+            const std::string file = isList ? arg.substr(1) : AfterSwitch(arg, kBaselineSwitch);
+            if (file.empty()) {
+                result.InvalidParameter = arg;
+                return result;
+            }
+            if (isList)
+                AddCompareArgument(result, {}, file);
+            else
+                result.Baseline = file;
+        } else if (arg.starts_with(kThreadsSwitch)) {
+            const std::optional<std::int32_t> threads = TryStrToInt(AfterSwitch(arg, kThreadsSwitch));
+            if (!threads || *threads < 1 || *threads > kMaxCompareThreads) {
+                result.InvalidParameter = arg;
+                return result;
+            }
+            result.Threads = *threads;
+        } else if (arg == kCompareSwitch) {
+            result.Compare = true;
         } else if (arg == "/VERIFY") {
             result.Verify = true;
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
@@ -81,6 +118,7 @@ const std::vector<std::string>& HelpTextLines()
         "T           Print the date/time the hotfix was applied.",
         "F           Print the files that were replaced by the hotfix.",
         "/VERIFY     Compare each hotfix's saved files with the installed ones.",
+        "/COMPARE    Compare targets named and @<list> [/BASELINE:<file>] [/THREADS:<n>]",
         "/?          Display this help screen.",
         "",
         "If none of Q, D, T, F is specified, all information will be printed.",
@@ -97,12 +135,13 @@ const std::vector<std::string>& NativeHelpTextLines()
         "",
         "Displays the hotfixes of an offline Windows NT system (a mounted disk or image).",
         "",
-        "/OFFLINE:   Followed by the offline system's Windows directory (required).",
+        "/OFFLINE:   Followed by the offline system's Windows directory.",
         "Q           Print the hotfix ID.",
         "D           Print the description.",
         "T           Print the date/time the hotfix was applied.",
         "F           Print the files that were replaced by the hotfix.",
         "/VERIFY     Compare each hotfix's saved files with the installed ones.",
+        "/COMPARE    Compare targets named and @<list> [/BASELINE:<file>] [/THREADS:<n>]",
         "/?          Display this help screen.",
         "",
         "If none of Q, D, T, F is specified, all information will be printed.",

@@ -7,13 +7,15 @@
 #include "OfflineListing.h"
 #include "RegistryEx.h"
 #include "TargetAccessWin.h"
+#include "TextFileWin.h"
 #include "ps_common.h"
 
 namespace {
 
 class TWin32ConsolePlatform : public TConsolePlatform {
 public:
-    // Warnings: where lines that end nothing go (standard error).
+    // Warnings: where lines that end nothing go (standard error); the
+    // comparison's readings share it.
     explicit TWin32ConsolePlatform(TLineWriter& warnings) : FWarnings(warnings) {}
 
     std::string UpperCaseArgument(const std::string& arg) const override
@@ -48,7 +50,8 @@ public:
                               AnsiCodePage());
             return;
         }
-        TRegIniFileEx& registry = Registry();
+        // A registry object of its own: the comparison reads several targets at once.
+        TRegIniFileEx registry("");
         registry.SetRootKey(HKEY_LOCAL_MACHINE);
         if (!args.Computer.empty() && !registry.RegistryConnect(args.Computer))
             ReportError(output, "Error connecting to the computer " + args.Computer + ".", true);
@@ -56,9 +59,44 @@ public:
         use(reader, reader.TargetFiles());
     }
 
+    std::string LocalComputerName() const override
+    {
+        std::string name(MAX_COMPUTERNAME_LENGTH + 1, '\0');
+        DWORD size = static_cast<DWORD>(name.size());
+        if (GetComputerNameA(name.data(), &size)) {
+            name.resize(size);
+            return name;
+        }
+        // The name as the system gave it to the process at its start.
+        const DWORD length = GetEnvironmentVariableA("COMPUTERNAME", name.data(),
+                                                     static_cast<DWORD>(name.size()));
+        if (length == 0 || length >= name.size())
+            return ".";
+        name.resize(length);
+        return name;
+    }
+
+    // One line rewritten in place; only a console shows it.
+    void ShowProgress(const std::string& text, bool done) override
+    {
+        const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+        DWORD mode = 0;
+        if (!GetConsoleMode(error, &mode))
+            return;
+        std::string line(1, '\r');
+        line.append(done ? std::string(text.size(), ' ') + '\r' : text);
+        DWORD written = 0;
+        WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
+
+    bool ReadTextFile(const std::string& path, std::string& text) override
+    {
+        return ReadWholeFile(path, text);
+    }
+
 private:
-    // One registry object serves the run, made when the arguments have been
-    // examined: the user's root first, then the target's.
+    // The user's settings are read through one registry object, made when
+    // the arguments have been examined.
     TRegIniFileEx& Registry()
     {
         if (!FRegistry)
@@ -66,7 +104,7 @@ private:
         return *FRegistry;
     }
     std::optional<TRegIniFileEx> FRegistry;
-    TLineWriter& FWarnings;
+    TLockedLineWriter FWarnings;
 };
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include <new>
 #include <optional>
 
+#include "Comparison.h"
 #include "HotfixRecords.h"
 #include "HotfixVerify.h"
 #include "RegistrySource.h"
 #include "SplitLst.h"
+#include "WorkerPool.h"
 
 namespace {
 
@@ -119,12 +121,12 @@ void PrintHelp(TLineWriter& output, const TConsolePlatform& platform)
         output.WriteLine(line);
 }
 
-// Upper-cased as the platform does it, but for the path of an offline or
-// image switch, which keeps its spelling.
+// Upper-cased as the platform does it, but for the path of a switch that
+// names a file or directory, which keeps its spelling.
 std::string ExaminedArgument(const std::string& arg, const TConsolePlatform& platform)
 {
     std::string upper = platform.UpperCaseArgument(arg);
-    for (const char* pathSwitch : {kOfflineSwitch, kImageSwitch}) {
+    for (const char* pathSwitch : {kOfflineSwitch, kImageSwitch, kBaselineSwitch, "@"}) {
         const std::size_t prefix = std::char_traits<char>::length(pathSwitch);
         if (upper.starts_with(pathSwitch) && arg.size() >= prefix) {
             upper.replace(prefix, std::string::npos, arg, prefix);
@@ -210,6 +212,125 @@ int VerifyHotfixList(const TConsoleArgs& args, TLineWriter& output, TConsolePlat
     return verification.Counts.AllInEffect() ? 0 : 2;
 }
 
+// The lines of a list or baseline file; one that cannot be read ends the run.
+std::vector<std::string> ReadListFile(const std::string& path, TLineWriter& output,
+                                      TConsolePlatform& platform)
+{
+    std::string text;
+    if (!platform.ReadTextFile(path, text))
+        ReportError(output, "Cannot read the list file " + path + ".", true);
+    return ReadListLines(text);
+}
+
+// The targets of the command line in order, list files opened in place,
+// each target once; none at all ends the run.
+std::vector<TCompareTarget> CompareTargets(const TConsoleArgs& args, TLineWriter& output,
+                                           TConsolePlatform& platform)
+{
+    std::vector<TCompareTarget> targets;
+    for (const TCompareArgument& argument : args.CompareTargets) {
+        if (argument.ListFile.empty()) {
+            AddTarget(targets, argument.Target, platform.PathsKeepCase());
+            continue;
+        }
+        for (const std::string& line : ReadListFile(argument.ListFile, output, platform))
+            AddTarget(targets, TargetOfText(line), platform.PathsKeepCase());
+    }
+    if (targets.empty())
+        ReportError(output, "No target to compare, use /? for help", true);
+    return targets;
+}
+
+// One target read as the single listing reads it; its failure is the
+// listing's message.
+TTargetResult ReadCompareTarget(TConsolePlatform& platform, const TCompareTarget& target,
+                                const THotfixReadOptions& options, bool verify)
+{
+    TConsoleArgs args;
+    if (target.Kind == TTargetKind::Computer)
+        args.Computer = target.Name;
+    else if (target.Kind == TTargetKind::Offline)
+        args.Offline = target.Name;
+    else if (target.Kind == TTargetKind::Image)
+        args.Image = target.Name;
+    TTargetResult result;
+    TStringLineWriter messages;
+    try {
+        platform.ReadTarget(args, options, messages,
+                            [&](THotfixReader& reader, const TFileSource& files) {
+                                ReadComparedTarget(reader, files, verify, result);
+                            });
+        result.Read = true;
+        return result;
+    } catch (const TConsoleExit&) {
+        result.Error = messages.Text;
+        const std::string prefix = "pscopecl: ";
+        if (result.Error.starts_with(prefix))
+            result.Error.erase(0, prefix.size());
+        while (!result.Error.empty() && (result.Error.back() == '\n' || result.Error.back() == '\r'))
+            result.Error.pop_back();
+    } catch (const std::exception& error) {
+        result.Error = ExceptionReport(ExceptionClassName(error), error.what());
+    }
+    result.Hotfixes.clear();
+    result.ServicePack.clear();
+    return result;
+}
+
+// Reads every target on Args.Threads workers, the progress on the console.
+std::vector<TTargetResult> ReadCompareTargets(const std::vector<TCompareTarget>& targets,
+                                              const TConsoleArgs& args,
+                                              TConsolePlatform& platform)
+{
+    THotfixReadOptions options = CompareReadOptions(args.Verify);
+    std::vector<TTargetResult> results(targets.size());
+    TWorkerPool pool(targets.size(), static_cast<unsigned>(args.Threads), [&](std::size_t index) {
+        results[index] = ReadCompareTarget(platform, targets[index], options, args.Verify);
+        return results[index].Read;
+    });
+    const std::string total = std::to_string(targets.size());
+    for (;;) {
+        const TPoolProgress progress = pool.Wait(250);
+        const bool finished = pool.Finished();
+        platform.ShowProgress(std::to_string(progress.Done) + " of " + total + " targets read, " +
+                                  std::to_string(progress.Failed) + " not read",
+                              finished);
+        if (finished)
+            break;
+    }
+    return results;
+}
+
+int CompareHotfixLists(const TConsoleArgs& args, TLineWriter& output, TConsolePlatform& platform)
+{
+    const std::vector<TCompareTarget> targets = CompareTargets(args, output, platform);
+    TComparisonOptions options;
+    options.Verify = args.Verify;
+    options.HasBaseline = !args.Baseline.empty();
+    if (options.HasBaseline)
+        options.Baseline = ReadListFile(args.Baseline, output, platform);
+    options.Settings = platform.ReadListSettings();
+    const TFormatSettings& format = platform.FormatSettings();
+
+    const std::vector<TTargetResult> results = ReadCompareTargets(targets, args, platform);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        names.push_back(targets[i].Kind == TTargetKind::Local ? platform.LocalComputerName()
+                                                              : targets[i].Name);
+        if (!results[i].Read) {
+            try {
+                ReportError(platform.Warnings(), results[i].Error, false);
+            } catch (const EOutputError&) {
+                // a closed standard error stops no comparison
+            }
+        }
+    }
+    const TComparison comparison = BuildComparison(names, results, options, format);
+    for (const std::string& line : ComparisonLines(comparison))
+        output.WriteLine(line);
+    return comparison.ExitCode();
+}
+
 }  // namespace
 
 void ReportError(TLineWriter& output, const std::string& message, bool fatal)
@@ -235,6 +356,8 @@ int RunConsole(const std::vector<std::string>& args, TLineWriter& output,
         if (parsed.InvalidParameter)
             ReportError(output, "Invalid parameter " + *parsed.InvalidParameter + ", use /? for help",
                         true);
+        if (parsed.Compare)
+            return CompareHotfixLists(parsed, output, platform);
         if (parsed.Verify)
             return VerifyHotfixList(parsed, output, platform);
         return ListHotfixes(parsed, output, platform);

@@ -11,6 +11,7 @@
 #include "ConsoleArgs.h"
 #include "DateTimePatterns.h"
 #include "HotfixReader.h"
+#include "WorkerPool.h"
 
 // Where the program's lines go; every line gets CR LF appended.
 class TLineWriter {
@@ -24,6 +25,21 @@ class TStringLineWriter : public TLineWriter {
 public:
     void WriteLine(const std::string& line) override { Text += line + "\r\n"; }
     std::string Text;
+};
+
+// Lines to another writer, one at a time, for writers that several threads share.
+class TLockedLineWriter : public TLineWriter {
+public:
+    explicit TLockedLineWriter(TLineWriter& output) : FOutput(output) {}
+    void WriteLine(const std::string& line) override
+    {
+        TLockGuard guard(FLock);
+        FOutput.WriteLine(line);
+    }
+
+private:
+    TLineWriter& FOutput;
+    TLock FLock;
 };
 
 class EOutputError : public std::runtime_error {
@@ -42,7 +58,9 @@ public:
     virtual std::string UpperCaseArgument(const std::string& arg) const = 0;
     // The lines of /?; a platform may give its own.
     virtual const std::vector<std::string>& HelpText() const { return HelpTextLines(); }
-    // Where lines that end nothing go (standard error).
+    // Where lines that end nothing go (standard error): warnings, what could
+    // not be looked at, a compared target not read. The comparison's readings
+    // share it, so it takes one line at a time from any thread.
     virtual TLineWriter& Warnings() = 0;
     // "Time format" and "Text if unknown value".
     virtual TListSettings ReadListSettings() = 0;
@@ -50,16 +68,28 @@ public:
     // Opens the target that Args name and hands Use its reading procedure
     // (made with Options and the program's lists) and its files. Failures
     // that end the run go to ReportError on Output.
+    // The comparison calls it on several threads at once: each call reads
+    // through its own connection and files.
     using TTargetUse = std::function<void(THotfixReader& reader, const TFileSource& files)>;
     virtual void ReadTarget(const TConsoleArgs& args, const THotfixReadOptions& options,
                             TLineWriter& output, const TTargetUse& use) = 0;
+
+    // For the comparison: the local computer's column header, whether paths
+    // keep their case, and the progress line, shown only where standard
+    // error is a console (Done: the last one, to be cleared).
+    virtual std::string LocalComputerName() const = 0;
+    virtual bool PathsKeepCase() const { return false; }
+    virtual void ShowProgress(const std::string& text, bool done) = 0;
+    // A list or baseline file's bytes; false when it cannot be read.
+    virtual bool ReadTextFile(const std::string& path, std::string& text) = 0;
 };
 
 // The whole run: Args as typed after the program name. Returns the exit code:
-// 0, 2 when /VERIFY found a file undone or missing, 1 for an error. A
-// directory or file that could not be looked at is reported on Warnings, and
-// its run ends with 1 after every line it could read, as does a verification
-// with nothing to compare. An unexpected error ends the run with a report
-// naming its class and message, after the lines already written.
+// 0, 2 when /VERIFY found a file undone or missing (or a compared target
+// lacks a baseline hotfix), 3 when a compared target could not be read, 1 for
+// an error. A directory or file that could not be looked at is reported on
+// Warnings, and its run ends with 1 after every line it could read, as does a
+// verification with nothing to compare. An unexpected error ends the run with
+// a report naming its class and message, after the lines already written.
 int RunConsole(const std::vector<std::string>& args, TLineWriter& output,
                TConsolePlatform& platform);

@@ -3,7 +3,8 @@
 add_library(ps_console_args STATIC ${CMAKE_CURRENT_LIST_DIR}/ConsoleArgs.cpp)
 target_include_directories(ps_console_args PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(ps_console_args PRIVATE ps_version)
+target_link_libraries(ps_console_args PUBLIC ps_core)
 
 add_library(ps_console_run STATIC ${CMAKE_CURRENT_LIST_DIR}/ConsoleRun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OfflineListing.cpp)
-target_link_libraries(ps_console_run PUBLIC ps_console_args ps_core)
+target_link_libraries(ps_console_run PUBLIC ps_console_args ps_core ps_threads)

@@ -1,7 +1,8 @@
-// floor_posix WINDOWS_DIR COUNT: the floor of the native offline listing, the
+// floor_posix WINDOWS_DIR... COUNT: the floor of the native offline listing, the
 // directory calls that it cannot do without and nothing else: each of the
 // COUNT uninstall directories of the benchmark image (Q300000 and up) listed
-// with opendir/readdir and the stat of every entry but "." and "..". Prints the number of entries.
+// with opendir/readdir and the stat of every entry but "." and "..", in each
+// Windows directory named in turn. Prints the number of entries.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,27 +12,29 @@
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s WINDOWS_DIR COUNT\n", argv[0]);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s WINDOWS_DIR... COUNT\n", argv[0]);
         return 2;
     }
-    const std::string windowsDir = argv[1];
-    const int count = std::stoi(argv[2]);
+    const int count = std::stoi(argv[argc - 1]);
     long entries = 0;
     struct stat status;
-    for (int i = 0; i < count; ++i) {
-        const std::string dir = windowsDir + "/$NtUninstallQ" + std::to_string(300000 + i) + "$";
-        DIR* listing = opendir(dir.c_str());
-        if (!listing)
-            continue;
-        while (const dirent* item = readdir(listing)) {
-            const std::string name = item->d_name;
-            if (name == "." || name == "..")
+    for (int arg = 1; arg < argc - 1; ++arg) {
+        const std::string windowsDir = argv[arg];
+        for (int i = 0; i < count; ++i) {
+            const std::string dir = windowsDir + "/$NtUninstallQ" + std::to_string(300000 + i) + "$";
+            DIR* listing = opendir(dir.c_str());
+            if (!listing)
                 continue;
-            if (fstatat(dirfd(listing), item->d_name, &status, 0) == 0 && !S_ISDIR(status.st_mode))
-                ++entries;
+            while (const dirent* item = readdir(listing)) {
+                const std::string name = item->d_name;
+                if (name == "." || name == "..")
+                    continue;
+                if (fstatat(dirfd(listing), item->d_name, &status, 0) == 0 && !S_ISDIR(status.st_mode))
+                    ++entries;
+            }
+            closedir(listing);
         }
-        closedir(listing);
     }
     std::printf("%ld\n", entries);
     return entries > 0 ? 0 : 1;

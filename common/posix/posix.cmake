@@ -39,3 +39,9 @@ else()
   message(WARNING "libtsk (pkg-config tsk; Debian: libtsk-dev) not found: pscopecl is built "
     "without disk images (/IMAGE:)")
 endif()
+# The worker pool of the comparison, over POSIX threads.
+find_package(Threads REQUIRED)
+add_library(ps_threads STATIC ${CMAKE_CURRENT_LIST_DIR}/../WorkerPool.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WorkerThreadsPosix.cpp)
+target_include_directories(ps_threads PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(ps_threads PUBLIC Threads::Threads)

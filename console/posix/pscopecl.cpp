@@ -1,6 +1,6 @@
 // pscopecl on Linux: the hotfixes of an offline Windows directory (a mounted
-// disk, or a disk image read without mounting it) on standard output, as the
-// Windows program prints them.
+// disk or image) on standard output, as the Windows program prints them.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -152,9 +152,47 @@ public:
         ReadOfflineTarget(files, withLists, output, FWarnings, use);
     }
 
+    std::string LocalComputerName() const override
+    {
+        std::string name(256, '\0');
+        if (gethostname(name.data(), name.size() - 1) != 0)
+            return ".";
+        name.resize(name.find('\0'));
+        return UpperAscii(name);
+    }
+
+    bool PathsKeepCase() const override { return true; }
+
+    // One line rewritten in place on a terminal; nothing when redirected.
+    void ShowProgress(const std::string& text, bool done) override
+    {
+        if (!isatty(STDERR_FILENO))
+            return;
+        std::string line(1, '\r');
+        line.append(done ? std::string(text.size(), ' ') + '\r' : text);
+        if (write(STDERR_FILENO, line.data(), line.size()) < 0)
+            return;   // a progress line that cannot be shown stops nothing
+    }
+
+    bool ReadTextFile(const std::string& path, std::string& text) override
+    {
+        const int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0)
+            return false;
+        std::string block(65536, '\0');
+        ssize_t got = 0;
+        text.clear();
+        while ((got = read(fd, block.data(), block.size())) > 0 || (got < 0 && errno == EINTR))
+            if (got > 0)
+                text.append(block.data(), static_cast<std::size_t>(got));
+        close(fd);
+        return got == 0;
+    }
+
 private:
     TFormatSettings FFormat;
-    TErrorLineWriter FWarnings;
+    TErrorLineWriter FStandardError;
+    TLockedLineWriter FWarnings{FStandardError};
 };
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "ps_common.h"
 #include "ps_details.h"
 #include "ps_verify.h"
+#include "ps_compare.h"
 #include "ps_dialogs_res.h"
 #include "ps_mainres_res.h"
 #include "ps_query.h"
@@ -155,7 +156,7 @@ const TCommandItems kSaveAsItems{IDM_MNUSAVEAS, 0, IDC_TBTNSAVEAS};
 const int kMenuHintIds[] = {IDM_MNUDETAILS,         IDM_MNUUNINSTALL,    IDM_MNUOPENKB,
                             IDM_MNUVERIFY,
                             IDM_MNUSAVEAS,          IDM_MNUEXIT,         IDM_MNUVIEWCOMPUTER,
-                            IDM_MNUVIEWOFFLINE,     IDM_MNULOCALCOMPUTER,   IDM_MNUVIEWSERVICEPACK, IDM_MNUOPTIONS,
+                            IDM_MNUVIEWOFFLINE,     IDM_MNUVIEWCOMPARE,  IDM_MNULOCALCOMPUTER,   IDM_MNUVIEWSERVICEPACK, IDM_MNUOPTIONS,
                             IDM_MNUVIEWTOOLBAR,     IDM_MNUVIEWSTATUSBAR, IDM_MNUREFRESH,
                             IDM_MNUABOUT};
 
@@ -1203,6 +1204,9 @@ bool TfrmMain::Command(int id, int code, HWND control)
         return true;
     case IDM_MNUVIEWOFFLINE:
         mnuViewOfflineClick();
+        return true;
+    case IDM_MNUVIEWCOMPARE:
+        mnuViewCompareClick();
         return true;
     case IDM_MNULOCALCOMPUTER:
         mnuLocalComputerClick();

@@ -21,6 +21,7 @@ class TUserOptions;
 class TfrmAbout;
 class TfrmDetails;
 class TfrmVerify;
+class TfrmCompare;
 class TfrmQuerySP4;
 class TfrmOptions;
 
@@ -143,6 +144,7 @@ private:
     // The verification window (ps_main_verify.cpp).
     void mnuVerifyClick();
     void VerifyWindowDestroyed(TfrmVerify& form);
+    void mnuViewCompareClick();
 
     // Pieces of the commands.
     TfrmDetails* FindDetailWindow(const std::string& hotfixID) const;
@@ -167,6 +169,7 @@ private:
     std::vector<std::unique_ptr<TfrmDetails>> FDetailForms;
     // The open verification windows, owned until they close.
     std::vector<std::unique_ptr<TfrmVerify>> FVerifyForms;
+    std::vector<std::unique_ptr<TfrmCompare>> FCompareForms;
     // The computer whose hotfixes the rows show. After a failed connection
     // the local computer is current while the rows still show another one.
     std::string FListComputer;

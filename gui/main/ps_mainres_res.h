@@ -23,6 +23,7 @@
 #define IDM_MNUABOUT 1112
 #define IDM_MNUVERIFY 1113
 #define IDM_MNUVIEWOFFLINE 1114
+#define IDM_MNUVIEWCOMPARE 1115
 
 // Pop-up menu of the list
 #define IDM_POPUPDETAILS 1120

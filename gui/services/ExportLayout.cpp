@@ -102,14 +102,15 @@ std::string EscapeHtml(std::string_view text)
     return escaped;
 }
 
-std::string HtmlRow(const std::vector<std::string>& cells, std::string_view tag)
+std::string HtmlRow(const std::vector<std::string>& cells, std::string_view tag,
+                    bool markEmptyCells = false)
 {
     std::string line = "<tr>";
     for (const auto& cell : cells) {
         line += '<';
         line += tag;
         line += '>';
-        line += EscapeHtml(Shown(cell));
+        line += markEmptyCells && cell.empty() ? std::string("&nbsp;") : EscapeHtml(Shown(cell));
         line += "</";
         line += tag;
         line += '>';
@@ -155,7 +156,7 @@ void WriteHtmlLayout(TTextWriter& writer, const TExportTable& table, const THtml
     WriteLine(writer, "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");
     WriteLine(writer, HtmlRow(table.Captions, "th"));
     for (const auto& row : table.Rows)
-        WriteLine(writer, HtmlRow(row, "td"));
+        WriteLine(writer, HtmlRow(row, "td", page.MarkEmptyCells));
     WriteLine(writer, "</table>");
     WriteLine(writer, "</body>");
     WriteLine(writer, "</html>");

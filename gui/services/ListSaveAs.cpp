@@ -75,6 +75,7 @@ void WriteFormat(TTextWriter& file, const TUserOptions& options, TExportFormat f
         page.Summary = request.Summary;
         page.ExportTime = FormatDateTime(options.ListTimeFormat, Now(), LocaleFormatSettings());
         page.Charset = CharsetOfCodePage(GetACP());
+        page.MarkEmptyCells = request.MarkEmptyCells;
         WriteHtmlLayout(file, table, page);
         break;
     }
@@ -212,8 +213,10 @@ void SaveListAs(HWND owner, TUserOptions& options, const TCustomExtListView& lis
         dialog.FilterExtensions.emplace_back(entry.Extension);
     dialog.Options =
         OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-    dialog.FileName =
-        LowerCaseAnsi(ProposedFileName(request.Target, request.FileNameSuffix), AnsiLeadByte);
+    dialog.FileName = LowerCaseAnsi(!request.DefaultFileName.empty()
+                                        ? request.DefaultFileName
+                                        : ProposedFileName(request.Target, request.FileNameSuffix),
+                                    AnsiLeadByte);
     dialog.InitialDir = InitialFolder(options, request.Target);
     if (!Prompts().SaveFile(owner, dialog))
         return;

@@ -20,6 +20,9 @@ struct TListSaveRequest {
     // FileNameSuffix after it, and never a folder of an offline system.
     std::string Target;
     std::string FileNameSuffix;
+    // Proposed as it is, instead of the target's name, when given.
+    std::string DefaultFileName;
+    bool MarkEmptyCells = false;   // in the HTML layout (see THtmlPage)
 };
 
 // The name Save As proposes for the list of Target (see TListSaveRequest):

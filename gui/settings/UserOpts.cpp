@@ -132,6 +132,7 @@ void TUserOptions::SetDefaults()
     Maximized = false;
     UseCache = true;
     UseIdle = false;
+    CompareThreads = kDefaultCompareThreads;
     SaveAsDirectory = AddBackslash(ProgramDirectory(), AnsiLeadByte);
 }
 
@@ -168,6 +169,10 @@ void TUserOptions::ReadTextSettings()
     DefaultText = Guarded(DefaultText, [&] { return ReadDefaultText(*Registry); });
     OpenKBCommand = ReadStringSetting(kMain, "Open KB article command", OpenKBCommand);
     ColumnSep = ReadIntegerSetting(kMain, "Column separation", ColumnSep);
+    // A count out of range, set by hand, gives the default.
+    CompareThreads = ReadIntegerSetting(kMain, "Computers read at once", CompareThreads);
+    if (CompareThreads < 1 || CompareThreads > kMaxCompareThreads)
+        CompareThreads = kDefaultCompareThreads;
 }
 
 // At most HistoryMaxSize entries, up to the first missing or empty value;
@@ -229,6 +234,7 @@ void TUserOptions::WriteTextSettings()
     Registry->WriteString(kMain, "Text if unknown value", DefaultText);
     Registry->WriteString(kMain, "Open KB article command", OpenKBCommand);
     WriteIntegerSetting(kMain, "Column separation", ColumnSep);
+    WriteIntegerSetting(kMain, "Computers read at once", CompareThreads);
 }
 
 // Values beyond the current count stay as they are: the history only shrinks

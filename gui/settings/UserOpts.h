@@ -58,6 +58,7 @@ public:
     bool UseCache;
     bool UseIdle;
     std::string SaveAsDirectory;     // with a trailing backslash unless empty
+    int CompareThreads;              // computers a comparison reads at once, 1 to 64
 
     // The registry errors of the last Load, in reading order, for the main
     // window to show through its general error report once it is up.
@@ -66,6 +67,7 @@ public:
     static constexpr const char* kDefaultOpenKBCommand =
         "http://support.microsoft.com/support/kb/articles/q%s/%s/%s.asp";
     static constexpr const char* kDefaultExtensions = "exe,dll,sys,cpl,com";
+    static constexpr int kDefaultCompareThreads = 8, kMaxCompareThreads = 64;
 
 private:
     void SetDefaults();

@@ -64,6 +64,15 @@ std::optional<std::int32_t> TypedThreshold(const std::string& text)
     return value;
 }
 
+// The computers a comparison reads at once, as typed: 1 to 64.
+std::optional<std::int32_t> TypedCompareThreads(const std::string& text)
+{
+    const std::optional<std::int32_t> value = TryTypedStrToInt(text);
+    if (value && (*value < 1 || *value > TUserOptions::kMaxCompareThreads))
+        return std::nullopt;
+    return value;
+}
+
 bool OnPage(int id, TfrmOptions::TPage page)
 {
     return page == TfrmOptions::tabView
@@ -115,6 +124,7 @@ void TfrmOptions::ReadOptions(const TUserOptions& options)
     SetEditText(IDC_EDTDETAILTIMEFORMAT, options.DetailTimeFormat);
     SetEditText(IDC_EDTDEFAULTTEXT, options.DefaultText);
     SetEditText(IDC_EDTOPENKBCOMMAND, options.OpenKBCommand);
+    SetEditText(IDC_EDTCOMPARETHREADS, std::to_string(options.CompareThreads));
     rgrpColumnSep.SetItemIndex(options.ColumnSep);
     SetChecked(IDC_CHKVIEWICONS, options.ViewIcons);
     SetChecked(IDC_CHKUSECACHE, options.UseCache);
@@ -143,6 +153,8 @@ void TfrmOptions::WriteOptions(TUserOptions& options) const
     options.ViewIcons = Checked(IDC_CHKVIEWICONS);
     options.UseCache = Checked(IDC_CHKUSECACHE);
     options.UseIdle = Checked(IDC_CHKUSEIDLE);
+    options.CompareThreads = TypedCompareThreads(GetWindowTextString(Item(IDC_EDTCOMPARETHREADS)))
+                                 .value_or(options.CompareThreads);
 }
 
 bool TfrmOptions::Checked(int id) const
@@ -287,6 +299,15 @@ void TfrmOptions::btnOkClick()
     if (!CheckThreshold(IDC_EDTBYTETHRESHOLD, IDS_BADBYTETHRESHOLD) ||
         !CheckThreshold(IDC_EDTKILOBYTETHRESHOLD, IDS_BADKILOBYTETHRESHOLD))
         return;
+    const HWND threads = Item(IDC_EDTCOMPARETHREADS);
+    if (!TypedCompareThreads(GetWindowTextString(threads))) {
+        Prompts().MessageBox(FHandle, LoadResString(IDS_BADCOMPARETHREADS),
+                             LoadResString(IDS_OPTIONSTITLE), MB_OK | MB_ICONINFORMATION);
+        SetActivePage(tabMiscellaneous);
+        SendMessageA(threads, EM_SETSEL, 0, -1);
+        SendMessageA(FHandle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(threads), TRUE);
+        return;
+    }
     SetModalResult(IDOK);
 }
 

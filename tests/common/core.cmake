@@ -5,3 +5,5 @@ ps_add_test(DateTimePatterns_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/DateTimePatt
 ps_add_test(ZStrFuncs_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ZStrFuncs_test.cpp LIBS ps_core)
 ps_add_test(NumText_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/NumText_test.cpp LIBS ps_core)
 ps_add_test(RegHive_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/RegHive_test.cpp LIBS ps_core ps_test_hive)
+ps_add_test(Comparison_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/Comparison_test.cpp
+  LIBS ps_core ps_threads)

@@ -84,10 +84,26 @@ TEST(ConsoleArgs, LastTargetCountsOfflineOrComputer)
     EXPECT_EQ(*ParseConsoleArgs({"/IMAGE:"}).InvalidParameter, "/IMAGE:");
 }
 
+TEST(ConsoleArgs, CompareTakesEveryTargetInOrder)
+{
+    const TConsoleArgs a = ParseConsoleArgs({"\\\\ONE", "@FLEET.TXT", "/COMPARE", "/OFFLINE:E:\\WINNT",
+                                             "/BASELINE:REQ.TXT", "/THREADS:16", "\\\\ONE"});
+    EXPECT_TRUE(a.Compare);
+    ASSERT_EQ(a.CompareTargets.size(), 4u);
+    EXPECT_EQ(a.CompareTargets[0].Target, (TCompareTarget{TTargetKind::Computer, "\\\\ONE"}));
+    EXPECT_EQ(a.CompareTargets[1].ListFile, "FLEET.TXT");
+    EXPECT_EQ(a.CompareTargets[2].Target, (TCompareTarget{TTargetKind::Offline, "E:\\WINNT"}));
+    EXPECT_EQ(a.Baseline, "REQ.TXT");
+    EXPECT_EQ(a.Threads, 16);
+    EXPECT_EQ(ParseConsoleArgs({"/COMPARE"}).Threads, 8);
+    for (const char* bad : {"/THREADS:0", "/THREADS:65", "/THREADS:", "/THREADS:X", "@", "/BASELINE:"})
+        EXPECT_EQ(*ParseConsoleArgs({"/COMPARE", bad, "\\\\ONE"}).InvalidParameter, bad);
+}
+
 TEST(ConsoleArgs, HelpTextLinesAndColumns)
 {
     const std::vector<std::string>& lines = HelpTextLines();
-    ASSERT_EQ(lines.size(), 16u);
+    ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[2], "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]");
     EXPECT_EQ(lines[4], "Displayed installed hotfixes on NT machines.");
     EXPECT_EQ(lines[6], "<computer>  Which computer to connect to. Local computer if omitted.");
@@ -97,13 +113,15 @@ TEST(ConsoleArgs, HelpTextLinesAndColumns)
     EXPECT_EQ(lines[10], "T           Print the date/time the hotfix was applied.");
     EXPECT_EQ(lines[11], "F           Print the files that were replaced by the hotfix.");
     EXPECT_EQ(lines[12], "/VERIFY     Compare each hotfix's saved files with the installed ones.");
-    EXPECT_EQ(lines[13], "/?          Display this help screen.");
-    EXPECT_EQ(lines[15], "If none of Q, D, T, F is specified, all information will be printed.");
+    EXPECT_EQ(lines[13],
+              "/COMPARE    Compare targets named and @<list> [/BASELINE:<file>] [/THREADS:<n>]");
+    EXPECT_EQ(lines[14], "/?          Display this help screen.");
+    EXPECT_EQ(lines[16], "If none of Q, D, T, F is specified, all information will be printed.");
     EXPECT_FALSE(lines[0].empty()) << "the notice of rights";
-    for (std::size_t i = 6; i <= 13; ++i) {
+    for (std::size_t i = 6; i <= 14; ++i) {
         EXPECT_EQ(lines[i].find_first_not_of(' ', lines[i].find(' ')), 12u) << lines[i];
     }
-    for (std::size_t i : {1u, 3u, 5u, 14u})
+    for (std::size_t i : {1u, 3u, 5u, 15u})
         EXPECT_EQ(lines[i], "");
     // The native program's: no computer to name, the same columns.
     const std::vector<std::string>& native = NativeHelpTextLines();

@@ -1,5 +1,6 @@
 // Input: the arguments, separated by NUL bytes.
 #include "ConsoleArgs.h"
+#include "NumText.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +18,17 @@ bool OnlySelectionLetters(const std::string& word)
 bool IsSelectionWord(const std::string& arg)
 {
     return !arg.empty() && std::string_view("DFQT").find(arg.front()) != std::string_view::npos;
+}
+
+// A switch that needs a value and has none, or a thread count out of range.
+bool IsInvalidSwitch(const std::string& arg)
+{
+    if (arg == kOfflineSwitch || arg == kImageSwitch || arg == "@" || arg == kBaselineSwitch)
+        return true;
+    if (!arg.starts_with(kThreadsSwitch))
+        return false;
+    const auto threads = TryStrToInt(std::string_view(arg).substr(std::string_view(kThreadsSwitch).size()));
+    return !threads || *threads < 1 || *threads > kMaxCompareThreads;
 }
 
 }  // namespace
@@ -45,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Only the arguments before the first invalid selection word count.
     std::size_t end = 0;
     while (end < args.size() && !(IsSelectionWord(args[end]) && !OnlySelectionLetters(args[end])) &&
-           args[end] != kOfflineSwitch && args[end] != kImageSwitch)
+           !IsInvalidSwitch(args[end]))
         ++end;
     if (end < args.size()) {
         if (!parsed.InvalidParameter || *parsed.InvalidParameter != args[end])
@@ -78,6 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (parsed.Computer != computer || parsed.Offline != offline || parsed.Image != image)
+        std::abort();
+    // Every target and list file before it, in order.
+    std::size_t named = 0;
+    for (std::size_t i = 0; i < end; ++i)
+        named += args[i].starts_with("\\\\") || args[i].starts_with(kOfflineSwitch) ||
+                 args[i].starts_with(kImageSwitch) || args[i].starts_with('@');
+    if (parsed.CompareTargets.size() != named || parsed.Threads < 1 || parsed.Threads > kMaxCompareThreads)
         std::abort();
     if (!parsed.InvalidParameter
         && (parsed.PrintID != (selection.find('Q') != std::string::npos)

@@ -47,8 +47,9 @@ SYSTEMTIME Utc(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD sec
     return time;
 }
 
-TOfflineImage::TOfflineImage()
-    : FRoot(std::make_unique<ScratchDir>(WindowsDirectory() + "Temp\\image" + ProcessTag()))
+TOfflineImage::TOfflineImage(const std::string& name, bool offlineOnly)
+    : FRoot(std::make_unique<ScratchDir>(WindowsDirectory() + "Temp\\" + name + ProcessTag())),
+      FOfflineOnly(offlineOnly)
 {
     std::filesystem::create_directories(WindowsDir() + "\\system32\\config");
 }
@@ -57,7 +58,8 @@ void TOfflineImage::SetValue(const std::string& path, const std::string& name, D
                              const std::string& data)
 {
     const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-    WriteRawValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + path, name, type, text ? data + '\0' : data);
+    if (!FOfflineOnly)
+        WriteRawValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + path, name, type, text ? data + '\0' : data);
     FSoftware.SetValue(Utf8OfAnsi(path), Utf8OfAnsi(name), type,
                        text ? Utf8ToUtf16Le(Utf8OfAnsi(data)) + std::string(2, '\0') : data);
 }
@@ -66,6 +68,8 @@ void TOfflineImage::AddFile(const std::string& hotfixID, const std::string& name
                             const SYSTEMTIME& utc)
 {
     for (auto* dirs : {&FLiveDirs, &FOfflineDirs}) {
+        if (FOfflineOnly && dirs == &FLiveDirs)
+            continue;
         auto& scratch = (*dirs)[hotfixID];
         if (!scratch)
             scratch = std::make_unique<ScratchDir>(

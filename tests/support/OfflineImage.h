@@ -17,7 +17,9 @@ SYSTEMTIME Utc(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD sec
 
 class TOfflineImage {
 public:
-    TOfflineImage();   // a PrivateRegistry must be in place for its lifetime
+    // A PrivateRegistry must be in place for its lifetime. Several images
+    // of one test need names of their own; an image OfflineOnly has no live twin.
+    explicit TOfflineImage(const std::string& name = "image", bool offlineOnly = false);
 
     // Path below SOFTWARE; text types take ANSI text without its NUL.
     void SetValue(const std::string& path, const std::string& name, DWORD type,
@@ -53,4 +55,5 @@ private:
     THiveBuilder FSoftware{"SOFTWARE"};
     std::unique_ptr<ScratchDir> FRoot;
     std::map<std::string, std::unique_ptr<ScratchDir>> FLiveDirs, FOfflineDirs;
+    bool FOfflineOnly;
 };

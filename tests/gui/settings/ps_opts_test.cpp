@@ -139,12 +139,13 @@ TEST_F(Settings, ControlsCaptionsTabOrderAndTheViewPageAtEveryShowing)
                                               IDC_EDTDEFAULTTEXT, IDC_BTNOK, IDC_BTNCANCEL}));
                   EXPECT_EQ(PressAlt('V'), IDC_EDTDEFAULTTEXT);
                   ClickTab(1);
-                  EXPECT_EQ(TabSequenceFromOk(8),
+                  EXPECT_EQ(TabSequenceFromOk(9),
                             (std::vector<int>{IDC_BTNCANCEL, IDC_PAGECOPTIONS,
                                               IDC_EDTOPENKBCOMMAND, IDC_RGRPCOLUMNSEP_ITEM2,
                                               IDC_CHKUSECACHE, IDC_BTNCLEARCACHE, IDC_CHKUSEIDLE,
-                                              IDC_BTNOK}));
+                                              IDC_EDTCOMPARETHREADS, IDC_BTNOK}));
                   EXPECT_EQ(PressAlt('K'), IDC_EDTOPENKBCOMMAND);
+                  EXPECT_EQ(PressAlt('R'), IDC_EDTCOMPARETHREADS);
                   SaveWindowShot(shown.Handle(), "settings-miscellaneous");
                   PressKey(VK_ESCAPE, shown.Handle());
               }),
@@ -323,6 +324,30 @@ TEST_F(Settings, OkChecksBothThresholdsInOrderAndShowsTheOneThatFailed)
     FForm.WriteOptions(FOptions);
     EXPECT_EQ(FOptions.ByteThreshold, 10240);
     EXPECT_EQ(FOptions.KiloByteThreshold, 12);
+}
+
+TEST_F(Settings, ComputersReadAtOnceFromOneTo64)
+{
+    FOptions.CompareThreads = 8;
+    FForm.ReadOptions(FOptions);
+    EXPECT_EQ(Show([&](TDialog&) {
+                  EXPECT_EQ(GetWindowTextString(Item(IDC_EDTCOMPARETHREADS)), "8");
+                  for (const char* bad : {"65", "0", "x"}) {
+                      SetWindowTextA(Item(IDC_EDTCOMPARETHREADS), bad);
+                      ClickControl(Item(IDC_BTNOK));
+                  }
+                  EXPECT_EQ(MessageCount(), 3u);
+                  EXPECT_EQ(Page(), 1);
+                  EXPECT_EQ(Focused(), IDC_EDTCOMPARETHREADS);
+                  EXPECT_EQ(FForm.ModalResult(), 0);
+                  SetWindowTextA(Item(IDC_EDTCOMPARETHREADS), "64");
+                  ClickControl(Item(IDC_BTNOK));
+              }),
+              IDOK);
+    EXPECT_EQ(FPrompts.Messages[0].Text,
+              "The number of computers read at once must be a number from 1 to 64.");
+    FForm.WriteOptions(FOptions);
+    EXPECT_EQ(FOptions.CompareThreads, 64);
 }
 
 TEST_F(Settings, EveryControlGoesBackIntoItsSettingAndRowsFollowTheirCheckBoxes)
