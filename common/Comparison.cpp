@@ -119,6 +119,7 @@ public:
     explicit TComparedVerification(TTargetResult& result) : FResult(result) {}
     bool Continue(int, int, const std::string&) override { return true; }
     void FileVerified(const TVerifiedFile& file) override { FResult.AddVerifiedFile(file); }
+    void VerificationIncomplete(const std::string& why) override { FResult.Incomplete.push_back(why); }
 
 private:
     TTargetResult& FResult;
@@ -138,6 +139,7 @@ THotfixReadOptions CompareReadOptions(bool verify)
 void ReadComparedTarget(THotfixReader& reader, const TFileSource& files, bool verify,
                         TTargetResult& result)
 {
+    result.Caption = files.WindowsDir();
     result.ServicePack =
         reader.TargetRegistry().ReadString(kCurrentVersionKey, "CSDVersion", "No Service Pack");
     const TMachineSettings settings = reader.ReadMachineSettings();
@@ -196,8 +198,10 @@ TComparison BuildComparison(const std::vector<std::string>& names,
     comparison.TargetNames = names;
     comparison.Verify = options.Verify;
     comparison.HasBaseline = options.HasBaseline;
-    for (const TTargetResult& result : results)
+    for (const TTargetResult& result : results) {
         comparison.TargetRead.push_back(result.Read);
+        comparison.Incomplete = comparison.Incomplete || !result.Incomplete.empty();
+    }
     comparison.Rows.push_back(ServicePackRow(results));
 
     std::vector<TRowBuilder> rows = CollectRows(results, options, results.size());
@@ -269,7 +273,7 @@ bool TComparison::FoundFault() const
 
 int TComparison::ExitCode() const
 {
-    if (NotRead() > 0)
+    if (NotRead() > 0 || Incomplete)
         return 3;
     return FoundFault() ? 2 : 0;
 }

@@ -26,6 +26,9 @@ struct TTargetResult {
     bool Read = false;
     std::string Error;         // the single-target listing's message when not read
     std::string ServicePack;   // "Service Pack 6"
+    std::string Caption;       // the Windows directory read (a disk image's names its volume)
+    // What a verification could not look at: its states cannot be vouched for.
+    std::vector<std::string> Incomplete;
     std::vector<TTargetHotfix> Hotfixes;   // listing order, each identifier once
 
     // Adds a hotfix unless its identifier is there already (a hotfix under
@@ -62,6 +65,7 @@ struct TComparisonOptions {
 struct TComparison {
     std::vector<std::string> TargetNames;   // column headers, in target order
     std::vector<bool> TargetRead;
+    bool Incomplete = false;                // some read target's verification could not look
     bool Verify = false;
     bool HasBaseline = false;
     std::vector<TCompareRow> Rows;          // the service pack first, then by identifier
@@ -71,7 +75,8 @@ struct TComparison {
     int MissingSomewhere() const;
     // A verified file undone or missing, or a read target without a baseline hotfix.
     bool FoundFault() const;
-    // 3 when a target was not read, else 2 for a fault, else 0.
+    // 3 when a target was not read (or its verification could not look
+    // everywhere), else 2 for a fault, else 0.
     int ExitCode() const;
 };
 

@@ -315,8 +315,10 @@ int CompareHotfixLists(const TConsoleArgs& args, TLineWriter& output, TConsolePl
     const std::vector<TTargetResult> results = ReadCompareTargets(targets, args, platform);
     std::vector<std::string> names;
     for (std::size_t i = 0; i < targets.size(); ++i) {
+        const bool image = targets[i].Kind == TTargetKind::Image && !results[i].Caption.empty();
         names.push_back(targets[i].Kind == TTargetKind::Local ? platform.LocalComputerName()
-                                                              : targets[i].Name);
+                        : image                              ? results[i].Caption
+                                                             : targets[i].Name);
         if (!results[i].Read) {
             try {
                 ReportError(platform.Warnings(), results[i].Error, false);
@@ -324,6 +326,8 @@ int CompareHotfixLists(const TConsoleArgs& args, TLineWriter& output, TConsolePl
                 // a closed standard error stops no comparison
             }
         }
+        for (const std::string& why : results[i].Incomplete)
+            Warn(platform, why);
     }
     const TComparison comparison = BuildComparison(names, results, options, format);
     for (const std::string& line : ComparisonLines(comparison))

@@ -359,7 +359,8 @@ std::string TfrmCompare::Summary() const
         IDS_COMPARESUMMARY,
         {std::to_string(FTable->TargetNames.size()), std::to_string(FTable->NotRead()),
          std::to_string(FTable->Rows.size() - 1), std::to_string(FTable->MissingSomewhere())});
-    return FIncomplete ? text + LoadResString(IDS_COMPAREINCOMPLETE) : text;
+    // Cancelled, or a verification that could not look everywhere.
+    return FIncomplete || FTable->Incomplete ? text + LoadResString(IDS_COMPAREINCOMPLETE) : text;
 }
 
 int TfrmCompare::listCompareSortItems(const TListItem& item1, const TListItem& item2,
