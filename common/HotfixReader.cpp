@@ -15,6 +15,11 @@ bool NamesNoKey(const std::string& keyPath)
 
 }  // namespace
 
+bool IsUsableHotfixID(const std::string& id)
+{
+    return IsPlainFileName(id) && id.find("..") == std::string::npos;
+}
+
 std::string TargetUninstallDir(const TFileSource& files, const std::string& hotfixID)
 {
     return files.PathOf(files.WindowsDir(), "$NtUninstall" + hotfixID + "$");
@@ -93,7 +98,8 @@ std::string THotfixReader::ReadDescription(const std::string& keyPath, const std
 
 bool THotfixReader::ReadUninstallDir(THotfix& hotfix)
 {
-    if (!FFiles.ListDirectory(TargetUninstallDir(FFiles, hotfix.ID), FEntries))
+    if (!IsUsableHotfixID(hotfix.ID) ||
+        !FFiles.ListDirectory(TargetUninstallDir(FFiles, hotfix.ID), FEntries))
         return false;
     bool uninstInfFound = false;
     for (const TFileEntry& entry : FEntries) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "HotfixReader.h"
 #include "InfFile.h"
 
 namespace {
@@ -82,7 +83,7 @@ std::vector<TDirectory> TVerifier::Plan(const std::vector<std::string>& listed,
     std::vector<TDirectory> plan;
     std::set<std::string> seen;
     for (const std::string& id : listed)
-        if (!id.empty() && seen.insert(AsciiLower(id)).second)
+        if (IsUsableHotfixID(id) && seen.insert(AsciiLower(id)).second)
             plan.push_back({id, FFiles.PathOf(windows, "$NtUninstall" + id + "$"), false});
     plan.push_back({kServicePackLabel, FFiles.PathOf(windows, "$NtServicePackUninstall$"), false});
 

@@ -63,6 +63,7 @@ public:
 // ignored ones), which no uninstall directory without a record holds. The
 // service pack's directory follows the hotfixes, the orphaned directories
 // come last, in the order of the Windows directory's listing. A hotfix
-// without an uninstall directory gives no rows.
+// without an uninstall directory gives no rows, as does one whose identifier
+// names none (IsUsableHotfixID).
 void VerifyHotfixes(const TFileSource& files, const std::vector<std::string>& listed,
                     const std::vector<std::string>& recorded, TVerifySink& sink);

@@ -37,6 +37,12 @@ private:
     HANDLE FHandle;
 };
 
+// The last part of a path, which names a device if IsDeviceName says so.
+std::string LastPart(const std::string& path)
+{
+    return path.substr(ExtractFilePath(path, AnsiLeadByte).size());
+}
+
 }  // namespace
 
 std::string TWin32FileSource::PathOf(const std::string& dir, const std::string& name) const
@@ -66,6 +72,20 @@ bool TWin32FileSource::FindFile(const std::string& path, TFileEntry& entry) cons
     // Wildcards would match other files: such a name names none.
     if (path.find_first_of("*?") != std::string::npos)
         return false;
+    const std::string name = LastPart(path);
+    if (IsDeviceName(name)) {
+        // Looked up by its name the device would answer: the directory's
+        // own entry of that name is found in its listing instead.
+        std::vector<TFileEntry> entries;
+        if (!ListDirectory(path.substr(0, path.size() - name.size()), entries))
+            return false;
+        for (TFileEntry& listed : entries)
+            if (lstrcmpiA(listed.Name.c_str(), name.c_str()) == 0) {
+                entry = std::move(listed);
+                return true;
+            }
+        return false;
+    }
     WIN32_FIND_DATAA found;
     FindHandle listing(FindFirstFileA(path.c_str(), &found));
     if (!listing)
@@ -78,9 +98,12 @@ bool TWin32FileSource::ReadFile(const std::string& path, std::string& bytes,
                                 std::size_t limit) const
 {
     bytes.clear();
+    // A device's name is not readable as a file's; disk files only.
+    if (IsDeviceName(LastPart(path)))
+        return false;
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
+    if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK)
         return false;
     constexpr std::size_t kChunk = 65536;
     while (bytes.size() < limit) {

@@ -1,0 +1,76 @@
+// The verification over a target held in memory, on every platform.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "HotfixVerify.h"
+
+namespace {
+
+// Files by path below "W"; every path asked for is kept.
+class TMemoryFiles : public TFileSource {
+public:
+    std::map<std::string, std::string> Files;
+    mutable std::set<std::string> Asked;
+
+    std::string WindowsDir() const override { return "W"; }
+    std::string PathOf(const std::string& dir, const std::string& name) const override
+    {
+        return dir + "\\" + name;
+    }
+    bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
+    {
+        Asked.insert(dir);
+        entries.clear();
+        for (const auto& [path, bytes] : Files)
+            if (path.starts_with(dir + "\\") && path.find('\\', dir.size() + 1) == std::string::npos)
+                entries.push_back({path.substr(dir.size() + 1), 0, bytes.size(), 1});
+        return !entries.empty();
+    }
+    bool FindFile(const std::string& path, TFileEntry& entry) const override
+    {
+        Asked.insert(path);
+        return Files.contains(path) && (entry = {path, 0, 1, 2}, true);
+    }
+    bool ReadFile(const std::string& path, std::string& bytes, std::size_t) const override
+    {
+        Asked.insert(path);
+        return Files.contains(path) && (bytes = Files.at(path), true);
+    }
+    double LocalDateTime(std::uint64_t) const override { return 0; }
+};
+
+class TRows : public TVerifySink {
+public:
+    bool Continue(int, int, const std::string&) override { return true; }
+    void FileVerified(const TVerifiedFile& file) override
+    {
+        Rows.push_back(file.HotfixID + "|" + file.FileName + "|" + StateText(file.State) + "|" +
+                       file.InstalledPath + "|" + FindingText(file));
+    }
+    std::vector<std::string> Rows;
+};
+
+}  // namespace
+
+// A hostile image: a script and identifiers that point out of the Windows
+// directory are not followed; the file is guessed below it instead.
+TEST(HotfixVerify, NeverLooksOutsideTheWindowsDirectory)
+{
+    TMemoryFiles target;
+    target.Files = {
+        {"W\\$NtUninstallQ1$\\uninst.inf",
+         "[DefaultInstall]\nCopyFiles=Files\n[DestinationDirs]\nFiles=11,..\\..\\..\\etc\n"
+         "[Files]\npasswd\n"},
+        {"W\\$NtUninstallQ1$\\passwd", "saved"},
+        {"W\\system32\\passwd", "installed"},
+        {"etc\\passwd", "outside"},
+    };
+    TRows rows;
+    VerifyHotfixes(target, {"Q1", "..\\..\\etc", "Q2/../..", "C:", ".."}, {}, rows);
+    EXPECT_EQ(rows.Rows, std::vector<std::string>{
+                             "Q1|passwd|In effect|W\\system32\\passwd|guessed; times compared"});
+    for (const std::string& path : target.Asked)
+        EXPECT_TRUE(path.starts_with("W") && path.find("..") == std::string::npos) << path;
+}
