@@ -537,7 +537,7 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
 {
     // Not while a details window scans: its questions and its end would
     // meet a half-loaded list.
-    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning())
+    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning() || FReading)
         return;
     std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
@@ -631,14 +631,36 @@ bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
         return true;
     }
     FComputer = UpperCase(computer.compare(0, 2, "\\\\") == 0 ? computer : "\\\\" + computer);
-    return registry.RegistryConnect(FComputer);
+    bool connected = false;
+    const std::string name = FComputer;
+    ReadWhilePumping([&] { connected = registry.RegistryConnect(name); });
+    return connected;
+}
+
+// A connection or an offline system's hives may take long to read: the
+// window answers meanwhile, its commands disabled and its closing deferred.
+void TfrmMain::ReadWhilePumping(const std::function<void()>& work)
+{
+    FReading = true;
+    EnableControls(false);
+    struct TReadEnd {
+        TfrmMain& Form;
+        ~TReadEnd()
+        {
+            Form.FReading = false;
+            Form.EnableControls(true);
+        }
+    } readEnd{*this};
+    Application().RunWhilePumping(work);
 }
 
 // The rows of the offline Windows directory FComputer, read without writing
 // anything to it; Opened tells that its registry could be read.
 void TfrmMain::LoadOfflineList(THotfixReadOptions options, bool& opened)
 {
-    const std::unique_ptr<TOfflineSystem> offline = OpenOfflineSystem(FComputer);
+    std::unique_ptr<TOfflineSystem> offline;
+    const std::string path = FComputer;
+    ReadWhilePumping([&] { offline = OpenOfflineSystem(path); });
     opened = true;
     const std::string servicePackText = ReadServicePack(offline->Registry());
     UpdateCaption();
@@ -1050,7 +1072,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Details windows are owned by this one: closing now would destroy a
         // scanning window, and this object that its scan calls back, in the
         // middle of the scan. The close waits for the scan's end.
-        if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning()) {
+        if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning() || FReading) {
             FCloseAfterScan = true;
             return 0;
         }

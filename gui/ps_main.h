@@ -84,6 +84,7 @@ private:
 
     // The parts of LoadHotfixList, in their order.
     bool ConnectTo(const std::string& computer, TRegIniFileEx& registry);
+    void ReadWhilePumping(const std::function<void()>& work);
     std::string ReadServicePack(TRegistrySource& registry);
     void LoadOfflineList(THotfixReadOptions options, bool& opened);
     bool FillList(THotfixReader& reader, const TMachineSettings& settings);
@@ -175,6 +176,7 @@ private:
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
     bool FCloseAfterScan = false;   // closed while a details window scanned
+    bool FReading = false;          // a connection or an offline system is being read
 
     // Child windows are destroyed with the main window; the objects that
     // wrap them, the menus and the image list are owned here.

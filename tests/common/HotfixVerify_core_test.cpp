@@ -8,17 +8,14 @@
 
 namespace {
 
-// Files by path below "W"; every path asked for is kept.
+// Files by path below "W", all of one time but the installed ones; every path asked for is kept.
 class TMemoryFiles : public TFileSource {
 public:
     std::map<std::string, std::string> Files;
     mutable std::set<std::string> Asked;
 
     std::string WindowsDir() const override { return "W"; }
-    std::string PathOf(const std::string& dir, const std::string& name) const override
-    {
-        return dir + "\\" + name;
-    }
+    std::string PathOf(const std::string& dir, const std::string& name) const override { return dir + "\\" + name; }
     bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
     {
         Asked.insert(dir);
@@ -41,13 +38,11 @@ public:
     double LocalDateTime(std::uint64_t) const override { return 0; }
 };
 
-class TRows : public TVerifySink {
-public:
+struct TRows : TVerifySink {
     bool Continue(int, int, const std::string&) override { return true; }
     void FileVerified(const TVerifiedFile& file) override
     {
-        Rows.push_back(file.HotfixID + "|" + file.FileName + "|" + StateText(file.State) + "|" +
-                       file.InstalledPath + "|" + FindingText(file));
+        Rows.push_back(file.FileName + "|" + StateText(file.State) + "|" + file.InstalledPath + "|" + FindingText(file));
     }
     std::vector<std::string> Rows;
 };
@@ -55,22 +50,21 @@ public:
 }  // namespace
 
 // A hostile image: a script and identifiers that point out of the Windows
-// directory are not followed; the file is guessed below it instead.
+// directory are not followed, nor is a destination that cannot be read sent
+// to DefaultDestDir: such files are guessed below the Windows directory.
 TEST(HotfixVerify, NeverLooksOutsideTheWindowsDirectory)
 {
     TMemoryFiles target;
-    target.Files = {
-        {"W\\$NtUninstallQ1$\\uninst.inf",
-         "[DefaultInstall]\nCopyFiles=Files\n[DestinationDirs]\nFiles=11,..\\..\\..\\etc\n"
-         "[Files]\npasswd\n"},
-        {"W\\$NtUninstallQ1$\\passwd", "saved"},
-        {"W\\system32\\passwd", "installed"},
-        {"etc\\passwd", "outside"},
-    };
+    target.Files = {{"W\\$NtUninstallQ1$\\uninst.inf",
+                     "[DefaultInstall]\nCopyFiles = Word, Up, @..\\word.dll\n[DestinationDirs]\nword = 0x0B\n"
+                     "Up = 11, ..\\..\\..\\etc\nDefaultDestDir = 12\n[Word]\nword.dll\n[Up]\npasswd\n"},
+                    {"W\\$NtUninstallQ1$\\passwd", "saved"}, {"W\\$NtUninstallQ1$\\word.dll", "saved"},
+                    {"W\\system32\\passwd", "installed"}, {"W\\system32\\word.dll", "installed"},
+                    {"etc\\passwd", "outside"}};
     TRows rows;
     VerifyHotfixes(target, {"Q1", "..\\..\\etc", "Q2/../..", "C:", ".."}, {}, rows);
-    EXPECT_EQ(rows.Rows, std::vector<std::string>{
-                             "Q1|passwd|In effect|W\\system32\\passwd|guessed; times compared"});
+    EXPECT_EQ(rows.Rows, (std::vector<std::string>{"passwd|In effect|W\\system32\\passwd|guessed; times compared",
+                                                   "word.dll|In effect|W\\system32\\word.dll|guessed; times compared"}));
     for (const std::string& path : target.Asked)
         EXPECT_TRUE(path.starts_with("W") && path.find("..") == std::string::npos) << path;
 }
