@@ -185,8 +185,12 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
         FSink.FileVerified(row);
         return;
     }
-    row.InstalledVersion = VersionOf(row.InstalledPath);
-    row.SavedVersion = VersionOf(FFiles.PathOf(dir.Path, saved.Name));
+    // Read by name on no platform, so that every program rates it alike.
+    row.DeviceName = IsDeviceName(saved.Name) || IsDeviceName(installed.Name);
+    if (!row.DeviceName) {
+        row.InstalledVersion = VersionOf(row.InstalledPath);
+        row.SavedVersion = VersionOf(FFiles.PathOf(dir.Path, saved.Name));
+    }
     bool newer = false;
     if (row.InstalledVersion && row.SavedVersion) {
         row.Finding = TStateFinding::Versions;
@@ -228,6 +232,8 @@ std::string FindingText(const TVerifiedFile& file)
         text += "; versions compared";
     else if (file.Finding == TStateFinding::Times)
         text += "; times compared";
+    if (file.DeviceName)
+        text += "; not readable by name";
     return text;
 }
 

@@ -28,12 +28,16 @@ struct TVerifiedFile {
     std::optional<TFileVersion> InstalledVersion, SavedVersion;
     TPlaceFinding Place = TPlaceFinding::Guessed;
     TStateFinding Finding = TStateFinding::None;
+    // The saved or the installed file has a device's name (IsDeviceName),
+    // which Windows cannot open as a file: its times are compared.
+    bool DeviceName = false;
 };
 
 // "In effect", "Undone", "Missing", "No registry record".
 std::string StateText(TVerifyState state);
 // "from the script; versions compared", "guessed; times compared",
-// "script missing or damaged", ...; empty for an orphaned directory.
+// "script missing or damaged", "...; not readable by name"; empty for an
+// orphaned directory.
 std::string FindingText(const TVerifiedFile& file);
 
 struct TVerifyCounts {

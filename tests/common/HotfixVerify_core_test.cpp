@@ -51,7 +51,8 @@ struct TRows : TVerifySink {
 
 // A hostile image: a script and identifiers that point out of the Windows
 // directory are not followed, nor is a destination that cannot be read sent
-// to DefaultDestDir: such files are guessed below the Windows directory.
+// to DefaultDestDir: such files are guessed below the Windows directory. A
+// device's name is never read.
 TEST(HotfixVerify, NeverLooksOutsideTheWindowsDirectory)
 {
     TMemoryFiles target;
@@ -60,11 +61,14 @@ TEST(HotfixVerify, NeverLooksOutsideTheWindowsDirectory)
                      "Up = 11, ..\\..\\..\\etc\nDefaultDestDir = 12\n[Word]\nword.dll\n[Up]\npasswd\n"},
                     {"W\\$NtUninstallQ1$\\passwd", "saved"}, {"W\\$NtUninstallQ1$\\word.dll", "saved"},
                     {"W\\system32\\passwd", "installed"}, {"W\\system32\\word.dll", "installed"},
+                    {"W\\$NtUninstallQ1$\\Nul.dll", "saved"}, {"W\\system32\\Nul.dll", "installed"},
                     {"etc\\passwd", "outside"}};
     TRows rows;
     VerifyHotfixes(target, {"Q1", "..\\..\\etc", "Q2/../..", "C:", ".."}, {}, rows);
-    EXPECT_EQ(rows.Rows, (std::vector<std::string>{"passwd|In effect|W\\system32\\passwd|guessed; times compared",
+    EXPECT_EQ(rows.Rows, (std::vector<std::string>{"Nul.dll|In effect|W\\system32\\Nul.dll|guessed; times compared; not readable by name",
+                                                   "passwd|In effect|W\\system32\\passwd|guessed; times compared",
                                                    "word.dll|In effect|W\\system32\\word.dll|guessed; times compared"}));
     for (const std::string& path : target.Asked)
-        EXPECT_TRUE(path.starts_with("W") && path.find("..") == std::string::npos) << path;
+        EXPECT_TRUE(path.starts_with("W") && path.find("..") == std::string::npos &&
+                    (path.find("Nul") == std::string::npos || target.Files.at(path) == "installed")) << path;
 }

@@ -27,15 +27,6 @@ bool DirectoryExists(const std::string& path)
 
 std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
-// The prompts shown when a timer of the main window first ran.
-const TScriptedPrompts* gPrompts = nullptr;
-std::size_t gPromptsAtTick = 99;
-void CALLBACK RecordPromptsAtTick(HWND window, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(window, id);
-    gPromptsAtTick = gPrompts->Messages.size();
-}
-
 class LoadTest : public MainWindowTest {
 protected:
     RegValue MachineSetting(const std::string& name) const
@@ -146,11 +137,7 @@ TEST_F(LoadTest, FailedConnectionIsReportedAndLeavesTheScreenAsItWas)
     AddHotfix("Q700001");
     Start();
     const std::string caption = main->Caption();
-    gPrompts = &prompts;
-    SetTimer(main->Handle(), 1, 1, RecordPromptsAtTick);
     TypeComputer("nosuchhost");
-    // The window answered while the connection was tried, before its failure.
-    EXPECT_EQ(gPromptsAtTick, 0u);
     EXPECT_EQ(main->ServicePack(), 3);
 
     ASSERT_EQ(prompts.Messages.size(), 1u);
