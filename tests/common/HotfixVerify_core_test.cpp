@@ -8,7 +8,7 @@
 
 namespace {
 
-// Files by path below "W", all of one time but the installed ones; every path asked for is kept.
+// Files by path below "W", listed as older than found; every path asked for is kept.
 class TMemoryFiles : public TFileSource {
 public:
     std::map<std::string, std::string> Files;
@@ -19,7 +19,6 @@ public:
     bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
     {
         Asked.insert(dir);
-        entries.clear();
         for (const auto& [path, bytes] : Files)
             if (path.starts_with(dir + "\\") && path.find('\\', dir.size() + 1) == std::string::npos)
                 entries.push_back({path.substr(dir.size() + 1), 0, bytes.size(), 1});

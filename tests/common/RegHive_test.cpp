@@ -277,8 +277,8 @@ std::uint64_t Utc(const char* text) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     std::sscanf(text, "%d-%d-%d %d:%d:%d", &year, &month, &day, &hour, &minute, &second);
     const std::chrono::sys_days date{std::chrono::year(year) / month / day};
-    const std::int64_t unixSeconds = date.time_since_epoch().count() * 86400LL + hour * 3600 + minute * 60 + second;
-    return static_cast<std::uint64_t>(unixSeconds + 11644473600LL) * 10000000;
+    return static_cast<std::uint64_t>(date.time_since_epoch().count() * 86400LL + hour * 3600 + minute * 60 + second +
+                                      11644473600LL) * 10000000;
 }
 
 std::string LocalText(const char* utc, const TTimeZoneRule& rule) {
