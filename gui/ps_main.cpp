@@ -537,8 +537,19 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
 {
     // Not while a details window scans: its questions and its end would
     // meet a half-loaded list.
-    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning() || FReading)
+    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning() || FLoading)
         return;
+    // Messages pass while the target is read: a close waits for the load's end.
+    struct TLoadEnd {
+        TfrmMain& Form;
+        ~TLoadEnd()
+        {
+            Form.FLoading = false;
+            if (std::exchange(Form.FCloseAfterLoad, false))
+                PostMessageA(Form.FHandle, WM_CLOSE, 0, 0);
+        }
+    } loadEnd{*this};
+    FLoading = true;
     std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
     registry->SetRootKey(HKEY_LOCAL_MACHINE);
@@ -638,18 +649,13 @@ bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
 }
 
 // A connection or an offline system's hives may take long to read: the
-// window answers meanwhile, its commands disabled and its closing deferred.
+// window answers meanwhile, its commands disabled.
 void TfrmMain::ReadWhilePumping(const std::function<void()>& work)
 {
-    FReading = true;
     EnableControls(false);
     struct TReadEnd {
         TfrmMain& Form;
-        ~TReadEnd()
-        {
-            Form.FReading = false;
-            Form.EnableControls(true);
-        }
+        ~TReadEnd() { Form.EnableControls(true); }
     } readEnd{*this};
     Application().RunWhilePumping(work);
 }
@@ -1072,8 +1078,12 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Details windows are owned by this one: closing now would destroy a
         // scanning window, and this object that its scan calls back, in the
         // middle of the scan. The close waits for the scan's end.
-        if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning() || FReading) {
+        if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning()) {
             FCloseAfterScan = true;
+            return 0;
+        }
+        if (FLoading) {
+            FCloseAfterLoad = true;
             return 0;
         }
         // The details windows go with this one, without their own closing.

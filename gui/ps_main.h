@@ -176,7 +176,8 @@ private:
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
     bool FCloseAfterScan = false;   // closed while a details window scanned
-    bool FReading = false;          // a connection or an offline system is being read
+    bool FLoading = false;          // LoadHotfixList runs (and lets messages through)
+    bool FCloseAfterLoad = false;   // closed while it ran
 
     // Child windows are destroyed with the main window; the objects that
     // wrap them, the menus and the image list are owned here.
