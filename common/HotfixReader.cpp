@@ -98,9 +98,15 @@ std::string THotfixReader::ReadDescription(const std::string& keyPath, const std
 
 bool THotfixReader::ReadUninstallDir(THotfix& hotfix)
 {
-    if (!IsUsableHotfixID(hotfix.ID) ||
-        !FFiles.ListDirectory(TargetUninstallDir(FFiles, hotfix.ID), FEntries))
+    if (!IsUsableHotfixID(hotfix.ID))
         return false;
+    const std::string dir = TargetUninstallDir(FFiles, hotfix.ID);
+    const TLookup listed = FFiles.ListDirectory(dir, FEntries);
+    if (listed.Result == TLookup::Absent)
+        return false;
+    // What a listing that failed part-way gave is kept.
+    if (listed.Result == TLookup::Failed)
+        hotfix.DirFailure = CannotListText(dir, listed.Reason);
     bool uninstInfFound = false;
     for (const TFileEntry& entry : FEntries) {
         // Every attribute but "directory": subdirectories are no entries.

@@ -30,6 +30,9 @@ struct THotfix {
     double DateApplied = 0;   // time of "uninst.inf"; 0 = unknown
     std::string Files;        // replaced files, in listing order, joined with ", "
     bool HasUninstallDir = false;
+    // Why the uninstall directory could not be listed (it names the
+    // directory); empty when it was, or when there is none.
+    std::string DirFailure;
 };
 
 struct THotfixReadOptions {

@@ -66,10 +66,11 @@ private:
         bool Usable = false;
         std::map<std::string, TInfPlacement> Placements;
     };
-    TScript ReadScript(const std::string& dir) const;
+    TScript ReadScript(const std::string& dir);
     void VerifyFile(const TDirectory& dir, const TFileEntry& saved, const TScript& script);
-    bool FindInstalled(const std::string& path, TFileEntry& entry) const;
-    std::optional<TFileVersion> VersionOf(const std::string& path);
+    bool FindInstalled(const std::string& path, TFileEntry& entry, bool& failed);
+    bool ReadVersion(const std::string& path, std::optional<TFileVersion>& version);
+    bool ReportUnreadable(const std::string& path, bool absentAllowed);
 
     const TFileSource& FFiles;
     TVerifySink& FSink;
@@ -91,12 +92,16 @@ std::vector<TDirectory> TVerifier::Plan(const std::vector<std::string>& listed,
     for (const std::string& id : recorded)
         known.insert(AsciiLower(id));
     std::vector<TFileEntry> entries;
-    if (FFiles.ListDirectory(windows, entries))
-        for (const TFileEntry& entry : entries) {
-            const std::string id = UninstallDirHotfix(entry.Name);
-            if (entry.IsDirectory() && !id.empty() && !known.contains(AsciiLower(id)))
-                plan.push_back({id, FFiles.PathOf(windows, entry.Name), true});
-        }
+    const TLookup listing = FFiles.ListDirectory(windows, entries);
+    if (listing.Result == TLookup::Absent)
+        throw EVerifyError("The Windows directory " + windows + " does not exist");
+    if (listing.Result == TLookup::Failed)
+        throw EVerifyError("The Windows directory " + CannotListText(windows, listing.Reason));
+    for (const TFileEntry& entry : entries) {
+        const std::string id = UninstallDirHotfix(entry.Name);
+        if (entry.IsDirectory() && !id.empty() && !known.contains(AsciiLower(id)))
+            plan.push_back({id, FFiles.PathOf(windows, entry.Name), true});
+    }
     return plan;
 }
 
@@ -113,8 +118,15 @@ bool TVerifier::VerifyDirectory(const TDirectory& dir, int done, int total)
         return true;
     }
     std::vector<TFileEntry> entries;
-    if (!FFiles.ListDirectory(dir.Path, entries))
+    const TLookup listed = FFiles.ListDirectory(dir.Path, entries);
+    if (listed.Result == TLookup::Absent)
         return true;
+    // What a listing that failed part-way gave is still verified.
+    if (listed.Result == TLookup::Failed) {
+        FSink.VerificationIncomplete(CannotListText(dir.Path, listed.Reason));
+        if (entries.empty())
+            return true;
+    }
     const TScript script = ReadScript(dir.Path);
     for (const TFileEntry& entry : entries) {
         if (entry.IsDirectory() || IsInstallerFile(entry.Name))
@@ -126,12 +138,15 @@ bool TVerifier::VerifyDirectory(const TDirectory& dir, int done, int total)
     return true;
 }
 
-TVerifier::TScript TVerifier::ReadScript(const std::string& dir) const
+TVerifier::TScript TVerifier::ReadScript(const std::string& dir)
 {
     TScript script;
     std::string text;
-    if (!FFiles.ReadFile(FFiles.PathOf(dir, "uninst.inf"), text, kScriptLimit))
+    const std::string path = FFiles.PathOf(dir, "uninst.inf");
+    if (!FFiles.ReadFile(path, text, kScriptLimit)) {
+        ReportUnreadable(path, true);
         return script;
+    }
     const TInfFile inf(text);
     script.Usable = !inf.Damaged() && inf.Section("DefaultInstall") != nullptr;
     if (script.Usable)
@@ -139,16 +154,43 @@ TVerifier::TScript TVerifier::ReadScript(const std::string& dir) const
     return script;
 }
 
-bool TVerifier::FindInstalled(const std::string& path, TFileEntry& entry) const
+// Failed: the look-up gave no answer (reported).
+bool TVerifier::FindInstalled(const std::string& path, TFileEntry& entry, bool& failed)
 {
-    return FFiles.FindFile(path, entry) && !entry.IsDirectory();
+    const TLookup found = FFiles.FindFile(path, entry);
+    failed = found.Result == TLookup::Failed;
+    if (failed)
+        FSink.VerificationIncomplete(CannotReadText(path, found.Reason));
+    return found.Result == TLookup::Found && !entry.IsDirectory();
 }
 
-std::optional<TFileVersion> TVerifier::VersionOf(const std::string& path)
+// False when the file could not be read (reported); Version stays empty for
+// a file without one, or one too large to be a hotfix's.
+bool TVerifier::ReadVersion(const std::string& path, std::optional<TFileVersion>& version)
 {
-    if (!FFiles.ReadFile(path, FBytes, kImageLimit) || FBytes.size() >= kImageLimit)
-        return std::nullopt;
-    return ReadFixedFileVersion(FBytes);
+    version.reset();
+    if (!FFiles.ReadFile(path, FBytes, kImageLimit))
+        return !ReportUnreadable(path, false);
+    if (FBytes.size() < kImageLimit)
+        version = ReadFixedFileVersion(FBytes);
+    return true;
+}
+
+// Reports Path, which ReadFile could not read, with the reason that its
+// look-up gives; unless AbsentAllowed and there is no such file. True when
+// reported.
+bool TVerifier::ReportUnreadable(const std::string& path, bool absentAllowed)
+{
+    TFileEntry entry;
+    const TLookup found = FFiles.FindFile(path, entry);
+    if (found.Result == TLookup::Failed) {
+        FSink.VerificationIncomplete(CannotReadText(path, found.Reason));
+        return true;
+    }
+    if (absentAllowed && (found.Result == TLookup::Absent || entry.IsDirectory()))
+        return false;
+    FSink.VerificationIncomplete(path + " cannot be read");
+    return true;
 }
 
 void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const TScript& script)
@@ -159,7 +201,7 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
     row.FileName = saved.Name;
     row.Place = script.Usable ? TPlaceFinding::Guessed : TPlaceFinding::NoScript;
     TFileEntry installed;
-    bool found = false;
+    bool found = false, failed = false;
     const auto placed = script.Placements.find(AsciiLower(saved.Name));
     const std::optional<std::string> subdir =
         placed == script.Placements.end() ? std::nullopt : DiridSubdirectory(placed->second.Dirid);
@@ -169,17 +211,21 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
         const std::string place = JoinPath(FFiles, JoinPath(FFiles, windows, *subdir),
                                            placed->second.Subdir);
         row.InstalledPath = FFiles.PathOf(place, placed->second.InstalledName);
-        found = FindInstalled(row.InstalledPath, installed);
+        found = FindInstalled(row.InstalledPath, installed, failed);
     } else {
+        // A guess that gives no answer ends the guessing: a later one could
+        // find another file of the name.
         for (const char* guess : {"system32", "system32\\drivers", ""}) {
             const std::string path = FFiles.PathOf(JoinPath(FFiles, windows, guess), saved.Name);
-            if (FindInstalled(path, installed)) {
+            if (FindInstalled(path, installed, failed) || failed) {
                 row.InstalledPath = path;
-                found = true;
+                found = !failed;
                 break;
             }
         }
     }
+    if (failed)
+        return;
     if (!found) {
         row.State = TVerifyState::Missing;
         FSink.FileVerified(row);
@@ -187,10 +233,9 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
     }
     // Read by name on no platform, so that every program rates it alike.
     row.DeviceName = IsDeviceName(saved.Name) || IsDeviceName(installed.Name);
-    if (!row.DeviceName) {
-        row.InstalledVersion = VersionOf(row.InstalledPath);
-        row.SavedVersion = VersionOf(FFiles.PathOf(dir.Path, saved.Name));
-    }
+    if (!row.DeviceName && (!ReadVersion(row.InstalledPath, row.InstalledVersion) ||
+                            !ReadVersion(FFiles.PathOf(dir.Path, saved.Name), row.SavedVersion)))
+        return;
     bool newer = false;
     if (row.InstalledVersion && row.SavedVersion) {
         row.Finding = TStateFinding::Versions;
@@ -247,12 +292,13 @@ void TVerifyCounts::Add(const TVerifiedFile& file)
     }
 }
 
-std::string VerifySummary(const TVerifyCounts& counts)
+std::string VerifySummary(const TVerifyCounts& counts, bool complete)
 {
-    std::string text = CountText(counts.Files, "file", "files") + ": " +
-                       std::to_string(counts.InEffect) + " in effect, " +
-                       std::to_string(counts.Undone) + " undone, " +
-                       std::to_string(counts.Missing) + " missing";
+    std::string text = counts.Files == 0 && complete ? std::string(kNothingToCompare)
+                                         : CountText(counts.Files, "file", "files") + ": " +
+                                               std::to_string(counts.InEffect) + " in effect, " +
+                                               std::to_string(counts.Undone) + " undone, " +
+                                               std::to_string(counts.Missing) + " missing";
     if (counts.Orphans > 0)
         text += "; " + CountText(counts.Orphans, "uninstall directory", "uninstall directories") +
                 " without a registry record";

@@ -5,6 +5,7 @@
 // target only through a TFileSource.
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,17 @@ struct TVerifyCounts {
     bool AllInEffect() const { return InEffect == Files; }
 };
 // "412 files: 405 in effect, 6 undone, 1 missing; 2 uninstall directories
-// without a registry record" (the part after ";" only when there are some).
-std::string VerifySummary(const TVerifyCounts& counts);
+// without a registry record" (the part after ";" only when there are some);
+// kNothingToCompare in place of the counts when there is no file and the
+// verification is Complete.
+std::string VerifySummary(const TVerifyCounts& counts, bool complete = true);
+inline constexpr const char* kNothingToCompare = "No hotfix has saved files to compare";
+
+// The target's Windows directory cannot be listed: nothing can be verified.
+class EVerifyError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // What one verification hands its caller, file by file.
 class TVerifySink {
@@ -60,6 +70,10 @@ public:
     // file of it; false stops the verification there.
     virtual bool Continue(int done, int total, const std::string& fileName) = 0;
     virtual void FileVerified(const TVerifiedFile& file) = 0;
+    // A directory or file that could not be looked at (Why names it and the
+    // platform's reason): its rows are left out, and the result vouches for
+    // nothing.
+    virtual void VerificationIncomplete(const std::string& why) = 0;
 };
 
 // Listed: the hotfixes to verify, in their order (each directory once);
@@ -68,6 +82,7 @@ public:
 // service pack's directory follows the hotfixes, the orphaned directories
 // come last, in the order of the Windows directory's listing. A hotfix
 // without an uninstall directory gives no rows, as does one whose identifier
-// names none (IsUsableHotfixID).
+// names none (IsUsableHotfixID). Raises EVerifyError when the Windows
+// directory cannot be listed.
 void VerifyHotfixes(const TFileSource& files, const std::vector<std::string>& listed,
                     const std::vector<std::string>& recorded, TVerifySink& sink);

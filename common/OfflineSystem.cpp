@@ -17,11 +17,11 @@ public:
     {
         return FFiles.PathOf(dir, name);
     }
-    bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
+    TLookup ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
     {
         return FFiles.ListDirectory(dir, entries);
     }
-    bool FindFile(const std::string& path, TFileEntry& entry) const override
+    TLookup FindFile(const std::string& path, TFileEntry& entry) const override
     {
         return FFiles.FindFile(path, entry);
     }
@@ -39,12 +39,18 @@ private:
     TTimeZoneRule FRule;
 };
 
-enum class THiveRead { Read, Missing, Unreadable };
+enum class THiveRead { Read, Missing, Unreadable, LookupFailed };
 
-THiveRead ReadHive(const TFileSource& files, const std::string& path, std::string& bytes)
+THiveRead ReadHive(const TFileSource& files, const std::string& path, std::string& bytes,
+                   std::string& reason)
 {
     TFileEntry entry;
-    if (!files.FindFile(path, entry) || entry.IsDirectory())
+    const TLookup found = files.FindFile(path, entry);
+    if (found.Result == TLookup::Failed) {
+        reason = found.Reason;
+        return THiveRead::LookupFailed;
+    }
+    if (found.Result == TLookup::Absent || entry.IsDirectory())
         return THiveRead::Missing;
     if (entry.Size > kMaxHiveSize ||
         !files.ReadFile(path, bytes, static_cast<std::size_t>(kMaxHiveSize) + 1) ||
@@ -77,12 +83,14 @@ TOfflineSystem::TOfflineSystem(const TFileSource& files, TTextCodePage codePage)
 
 void TOfflineSystem::Read(TTextCodePage codePage)
 {
-    std::string bytes;
-    switch (ReadHive(*FFiles, FSoftwarePath, bytes)) {
+    std::string bytes, reason;
+    switch (ReadHive(*FFiles, FSoftwarePath, bytes, reason)) {
     case THiveRead::Missing:
         throw EOfflineError("The registry file " + FSoftwarePath + " does not exist");
     case THiveRead::Unreadable:
         throw EOfflineError("The registry file " + FSoftwarePath + " cannot be read");
+    case THiveRead::LookupFailed:
+        throw EOfflineError("The registry file " + CannotReadText(FSoftwarePath, reason));
     case THiveRead::Read:
         break;
     }
@@ -98,12 +106,12 @@ void TOfflineSystem::Read(TTextCodePage codePage)
     try {
         const std::string systemPath = HivePath(*FFiles, "system");
         std::string systemBytes;
-        if (ReadHive(*FFiles, systemPath, systemBytes) == THiveRead::Read)
+        if (ReadHive(*FFiles, systemPath, systemBytes, reason) == THiveRead::Read)
             FTimeZone = ReadTimeZoneRule(THiveFile(std::move(systemBytes), systemPath));
     } catch (const std::exception&) {
         FTimeZone.reset();
     }
-    if (FTimeZone)
+    if (FTimeZone && !FFiles->TimesAsStored())
         FZoned = std::make_unique<TZonedFileSource>(*FFiles, *FTimeZone);
 }
 

@@ -35,6 +35,9 @@ public:
     // when its time zone is known, else in the viewer's.
     const TFileSource& Files() const { return FZoned ? *FZoned : *FFiles; }
     bool HasTimeZone() const { return FTimeZone.has_value(); }
+    // The file system keeps local times (FAT): they are shown as stored and
+    // the time zone, if any, is not applied to them.
+    bool TimesAsStored() const { return FFiles->TimesAsStored(); }
     const std::optional<TTimeZoneRule>& TimeZone() const { return FTimeZone; }
     // "... was saved while changes were pending ..." when the SOFTWARE hive's
     // sequence numbers differ; empty otherwise.

@@ -7,6 +7,16 @@ bool IsOfflineTarget(const std::string& target)
            target.find_first_of(":\\/", nameStart) != std::string::npos;
 }
 
+std::string CannotListText(const std::string& path, const std::string& reason)
+{
+    return path + " cannot be listed: " + reason;
+}
+
+std::string CannotReadText(const std::string& path, const std::string& reason)
+{
+    return path + " cannot be read: " + reason;
+}
+
 bool IsPlainFileName(std::string_view name)
 {
     return !name.empty() && name != "." && name != ".." &&

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // File attribute bits, numbered as the platform numbers them.
@@ -25,6 +26,24 @@ struct TFileEntry {
     bool IsDirectory() const { return (Attributes & kFileAttributeDirectory) != 0; }
 };
 
+// What a look-up on the target found. Failed is no answer at all (access
+// denied, the network gone, a path longer than the platform takes): nothing
+// may be concluded from it about the file, least of all that it is absent.
+struct TLookup {
+    enum TResult { Found, Absent, Failed };
+    TResult Result = Found;
+    std::string Reason;   // with Failed: the platform's words, or kPathTooLong
+
+    static TLookup Failure(std::string reason) { return {Failed, std::move(reason)}; }
+};
+
+// The reason of a path longer than the platform takes.
+inline constexpr const char* kPathTooLong = "path too long";
+
+// "<Path> cannot be listed: <reason>", "<Path> cannot be read: <reason>".
+std::string CannotListText(const std::string& path, const std::string& reason);
+std::string CannotReadText(const std::string& path, const std::string& reason);
+
 class TFileSource {
 public:
     virtual ~TFileSource() = default;
@@ -37,16 +56,21 @@ public:
     // case is found and its own name used.
     virtual std::string PathOf(const std::string& dir, const std::string& name) const = 0;
     // The entries of Dir in the order the file system returns them, "." and
-    // ".." left out; false when Dir cannot be listed.
-    virtual bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const = 0;
-    // One entry by path; false when there is none.
-    virtual bool FindFile(const std::string& path, TFileEntry& entry) const = 0;
+    // ".." left out; Absent when there is no such directory. A listing that
+    // fails part-way keeps the entries read before.
+    virtual TLookup ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const = 0;
+    // One entry by path.
+    virtual TLookup FindFile(const std::string& path, TFileEntry& entry) const = 0;
     // At most Limit bytes from the beginning of the file; false when it
     // cannot be read.
     virtual bool ReadFile(const std::string& path, std::string& bytes, std::size_t limit) const = 0;
     // A last-write time as a date-time value in the target's local time, at
     // the two-second resolution of a DOS time; 0 when it has no DOS form.
     virtual double LocalDateTime(std::uint64_t lastWriteTime) const = 0;
+    // True where the file system keeps the target's local time itself (FAT):
+    // LastWriteTime then holds those fields as if they were UTC, and
+    // LocalDateTime shows them as stored, with no zone applied.
+    virtual bool TimesAsStored() const { return false; }
 };
 
 // A target as the user names it: empty for the local computer, "\\NAME" for a

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 
 #include "ZStrFuncs.h"
 #include "ps_common.h"
@@ -43,6 +44,39 @@ std::string LastPart(const std::string& path)
     return path.substr(ExtractFilePath(path, AnsiLeadByte).size());
 }
 
+// The platform's words for Error, without the line end and full stop that
+// its messages carry.
+std::string SystemErrorText(DWORD error)
+{
+    char text[512];
+    const DWORD size = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, 0, text, sizeof text, nullptr);
+    std::string reason(text, std::min<std::size_t>(size, sizeof text));
+    while (!reason.empty() && std::string_view(" \t\r\n.").find(reason.back()) != std::string_view::npos)
+        reason.pop_back();
+    return reason.empty() ? "error " + std::to_string(error) : reason;
+}
+
+// A failed look-up: only these errors say that there is nothing at the path;
+// any other (access denied, a network error) is no answer.
+TLookup LookupOfError(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_DIRECTORY:
+        return {TLookup::Absent, {}};
+    case ERROR_FILENAME_EXCED_RANGE:
+        return TLookup::Failure(kPathTooLong);
+    default:
+        return TLookup::Failure(SystemErrorText(error));
+    }
+}
+
+// The ANSI functions take paths shorter than MAX_PATH, the NUL included.
+bool TooLong(const std::string& path) { return path.size() >= MAX_PATH; }
+
 }  // namespace
 
 std::string TWin32FileSource::PathOf(const std::string& dir, const std::string& name) const
@@ -50,48 +84,55 @@ std::string TWin32FileSource::PathOf(const std::string& dir, const std::string& 
     return AddBackslash(dir, AnsiLeadByte) + name;
 }
 
-bool TWin32FileSource::ListDirectory(const std::string& dir,
-                                     std::vector<TFileEntry>& entries) const
+TLookup TWin32FileSource::ListDirectory(const std::string& dir,
+                                        std::vector<TFileEntry>& entries) const
 {
     entries.clear();
     WIN32_FIND_DATAA found;
     const std::string pattern = AddBackslash(dir, AnsiLeadByte) + "*.*";
+    if (TooLong(pattern))
+        return TLookup::Failure(kPathTooLong);
     FindHandle listing(FindFirstFileA(pattern.c_str(), &found));
     if (!listing)
-        return false;
+        return LookupOfError(GetLastError());
     do {
         TFileEntry entry = EntryOf(found);
         if (entry.Name != "." && entry.Name != "..")
             entries.push_back(std::move(entry));
     } while (FindNextFileA(listing.Get(), &found));
-    return true;
+    // Anything but the listing's end leaves it unfinished (the network gone).
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES)
+        return TLookup::Failure(SystemErrorText(error));
+    return {};
 }
 
-bool TWin32FileSource::FindFile(const std::string& path, TFileEntry& entry) const
+TLookup TWin32FileSource::FindFile(const std::string& path, TFileEntry& entry) const
 {
     // Wildcards would match other files: such a name names none.
     if (path.find_first_of("*?") != std::string::npos)
-        return false;
+        return {TLookup::Absent, {}};
+    if (TooLong(path))
+        return TLookup::Failure(kPathTooLong);
     const std::string name = LastPart(path);
     if (IsDeviceName(name)) {
         // Looked up by its name the device would answer: the directory's
         // own entry of that name is found in its listing instead.
         std::vector<TFileEntry> entries;
-        if (!ListDirectory(path.substr(0, path.size() - name.size()), entries))
-            return false;
-        for (TFileEntry& listed : entries)
-            if (lstrcmpiA(listed.Name.c_str(), name.c_str()) == 0) {
-                entry = std::move(listed);
-                return true;
+        const TLookup listed = ListDirectory(path.substr(0, path.size() - name.size()), entries);
+        for (TFileEntry& candidate : entries)
+            if (lstrcmpiA(candidate.Name.c_str(), name.c_str()) == 0) {
+                entry = std::move(candidate);
+                return {};
             }
-        return false;
+        return listed.Result == TLookup::Failed ? listed : TLookup{TLookup::Absent, {}};
     }
     WIN32_FIND_DATAA found;
     FindHandle listing(FindFirstFileA(path.c_str(), &found));
     if (!listing)
-        return false;
+        return LookupOfError(GetLastError());
     entry = EntryOf(found);
-    return true;
+    return {};
 }
 
 bool TWin32FileSource::ReadFile(const std::string& path, std::string& bytes,

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "PsVersion.h"
+
 namespace {
 
 bool IsSelectionLetter(char c)
@@ -38,13 +40,19 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
         if (arg.starts_with("\\\\")) {
             result.Computer = arg;
             result.Offline.clear();
-        } else if (arg.starts_with(kOfflineSwitch)) {
-            if (arg.size() == std::string_view(kOfflineSwitch).size()) {
+            result.Image.clear();
+        } else if (arg.starts_with(kOfflineSwitch) || arg.starts_with(kImageSwitch)) {
+            const bool image = arg.starts_with(kImageSwitch);
+            const std::size_t length =
+                std::string_view(image ? kImageSwitch : kOfflineSwitch).size();
+            if (arg.size() == length) {
                 result.InvalidParameter = arg;
                 return result;
             }
-            result.Offline = arg.substr(std::string_view(kOfflineSwitch).size());
             result.Computer.clear();
+            result.Offline.clear();
+            result.Image.clear();
+            (image ? result.Image : result.Offline) = arg.substr(length);
         } else if (arg == "/VERIFY") {
             result.Verify = true;
         } else if (!arg.empty() && IsSelectionLetter(arg.front())) {
@@ -60,7 +68,7 @@ TConsoleArgs ParseConsoleArgs(const std::vector<std::string>& args)
 const std::vector<std::string>& HelpTextLines()
 {
     static const std::vector<std::string> lines = {
-        "Patchscope command-line version 1.1.3 - Copyright (c) 1999-2026 Brightwater",
+        "Patchscope command-line version " PS_VERSION_TEXT " - " PS_COPYRIGHT,
         "",
         "Syntax: PSCOPECL.EXE [\\\\<computer>] [Q][D][T][F] [/?]",
         "",
@@ -68,6 +76,28 @@ const std::vector<std::string>& HelpTextLines()
         "",
         "<computer>  Which computer to connect to. Local computer if omitted.",
         "/OFFLINE:   Followed by a Windows directory: read that offline system.",
+        "Q           Print the hotfix ID.",
+        "D           Print the description.",
+        "T           Print the date/time the hotfix was applied.",
+        "F           Print the files that were replaced by the hotfix.",
+        "/VERIFY     Compare each hotfix's saved files with the installed ones.",
+        "/?          Display this help screen.",
+        "",
+        "If none of Q, D, T, F is specified, all information will be printed.",
+    };
+    return lines;
+}
+
+const std::vector<std::string>& NativeHelpTextLines()
+{
+    static const std::vector<std::string> lines = {
+        HelpTextLines().front(),
+        "",
+        "Syntax: pscopecl /OFFLINE:<Windows directory> [Q][D][T][F] [/VERIFY] [/?]",
+        "",
+        "Displays the hotfixes of an offline Windows NT system (a mounted disk or image).",
+        "",
+        "/OFFLINE:   Followed by the offline system's Windows directory (required).",
         "Q           Print the hotfix ID.",
         "D           Print the description.",
         "T           Print the date/time the hotfix was applied.",

@@ -31,9 +31,16 @@ public:
 
     const TFormatSettings& FormatSettings() const override { return LocaleFormatSettings(); }
 
+    TLineWriter& Warnings() override { return FWarnings; }
+
     void ReadTarget(const TConsoleArgs& args, const THotfixReadOptions& options,
                     TLineWriter& output, const TTargetUse& use) override
     {
+        if (!args.Image.empty())
+            ReportError(output,
+                        "Disk images are read by the Linux program; here mount the image and "
+                        "name its Windows directory with /OFFLINE:<Windows directory>.",
+                        true);
         if (!args.Offline.empty()) {
             // Nothing of the offline system is written, the settings key included.
             const TWin32FileSource files(OfflineWindowsDir(args.Offline));

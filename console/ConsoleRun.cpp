@@ -28,6 +28,15 @@ std::string ExceptionClassName(const std::exception& error)
     return "Exception";
 }
 
+// A line on the platform's Warnings, dropped when it cannot be written.
+void Warn(TConsolePlatform& platform, const std::string& message)
+{
+    try {
+        ReportError(platform.Warnings(), message + ".", false);
+    } catch (const EOutputError&) {
+    }
+}
+
 // "Exception <class>: <message>." (the full stop only once).
 std::string ExceptionReport(const std::string& className, std::string message)
 {
@@ -41,8 +50,9 @@ std::string ExceptionReport(const std::string& className, std::string message)
 class TConsoleListing : public THotfixSink {
 public:
     TConsoleListing(const TConsoleArgs& args, const TListSettings& settings,
-                    const TFormatSettings& format, TLineWriter& output)
-        : FArgs(args), FSettings(settings), FFormat(format), FOutput(output)
+                    TConsolePlatform& platform, TLineWriter& output)
+        : FArgs(args), FSettings(settings), FFormat(platform.FormatSettings()),
+          FPlatform(platform), FOutput(output)
     {
     }
 
@@ -65,7 +75,13 @@ public:
             AddField(hotfix.Files);
         if (FFieldCount > 0)
             FOutput.WriteLine(FLine);
+        if (!hotfix.DirFailure.empty()) {
+            Warn(FPlatform, hotfix.DirFailure);
+            Incomplete = true;
+        }
     }
+
+    bool Incomplete = false;
 
 private:
     void AddField(const std::string& field)
@@ -89,6 +105,7 @@ private:
     const TConsoleArgs& FArgs;
     const TListSettings& FSettings;
     const TFormatSettings& FFormat;
+    TConsolePlatform& FPlatform;
     TLineWriter& FOutput;
     std::string FLine;
     int FFieldCount = 0;
@@ -96,13 +113,29 @@ private:
     std::string FLastDateText;
 };
 
-void PrintHelp(TLineWriter& output)
+void PrintHelp(TLineWriter& output, const TConsolePlatform& platform)
 {
-    for (const std::string& line : HelpTextLines())
+    for (const std::string& line : platform.HelpText())
         output.WriteLine(line);
 }
 
-void ListHotfixes(const TConsoleArgs& args, TLineWriter& output, TConsolePlatform& platform)
+// Upper-cased as the platform does it, but for the path of an offline or
+// image switch, which keeps its spelling.
+std::string ExaminedArgument(const std::string& arg, const TConsolePlatform& platform)
+{
+    std::string upper = platform.UpperCaseArgument(arg);
+    for (const char* pathSwitch : {kOfflineSwitch, kImageSwitch}) {
+        const std::size_t prefix = std::char_traits<char>::length(pathSwitch);
+        if (upper.starts_with(pathSwitch) && arg.size() >= prefix) {
+            upper.replace(prefix, std::string::npos, arg, prefix);
+            break;
+        }
+    }
+    return upper;
+}
+
+// 0, or 1 when an uninstall directory could not be listed.
+int ListHotfixes(const TConsoleArgs& args, TLineWriter& output, TConsolePlatform& platform)
 {
     const TListSettings settings = platform.ReadListSettings();
     THotfixReadOptions options;
@@ -110,18 +143,22 @@ void ListHotfixes(const TConsoleArgs& args, TLineWriter& output, TConsolePlatfor
     options.WantUninstallDir = args.PrintDateApplied || args.PrintFiles;
     options.InstallerFilesAreDates = false;
     options.DefaultText = settings.DefaultText;
-    TConsoleListing listing(args, settings, platform.FormatSettings(), output);
+    TConsoleListing listing(args, settings, platform, output);
     platform.ReadTarget(args, options, output, [&](THotfixReader& reader, const TFileSource&) {
         const TMachineSettings machine = reader.ReadMachineSettings();
         reader.ReadHotfixes(machine, listing);
     });
+    return listing.Incomplete ? 1 : 0;
 }
 
 // One line per verified file: identifier, file, state, installed path,
 // installed version, saved version.
 class TConsoleVerification : public TVerifySink {
 public:
-    explicit TConsoleVerification(TLineWriter& output) : FOutput(output) {}
+    TConsoleVerification(TLineWriter& output, TConsolePlatform& platform)
+        : FOutput(output), FPlatform(platform)
+    {
+    }
 
     bool Continue(int, int, const std::string&) override { return true; }
     void FileVerified(const TVerifiedFile& file) override
@@ -134,22 +171,42 @@ public:
                           '\t' + version(file.SavedVersion));
         Counts.Add(file);
     }
+    void VerificationIncomplete(const std::string& why) override
+    {
+        Warn(FPlatform, why);
+        Incomplete = true;
+    }
 
     TVerifyCounts Counts;
+    bool Incomplete = false;
 
 private:
     TLineWriter& FOutput;
+    TConsolePlatform& FPlatform;
 };
 
-// 0 when every file is in effect, 2 when any is undone or missing.
+// 0 when every file is in effect, 2 when any is undone or missing; 1 when
+// the result is incomplete or there is nothing to compare, since then
+// nothing can be vouched for.
 int VerifyHotfixList(const TConsoleArgs& args, TLineWriter& output, TConsolePlatform& platform)
 {
-    TConsoleVerification verification(output);
+    TConsoleVerification verification(output, platform);
     platform.ReadTarget(args, HotfixRecordOptions(), output,
                         [&](THotfixReader& reader, const TFileSource& files) {
                             const THotfixRecords records = ReadHotfixRecords(reader);
-                            VerifyHotfixes(files, records.Listed, records.Recorded, verification);
+                            try {
+                                VerifyHotfixes(files, records.Listed, records.Recorded,
+                                               verification);
+                            } catch (const EVerifyError& error) {
+                                ReportError(output, std::string(error.what()) + ".", true);
+                            }
                         });
+    if (verification.Incomplete)
+        return 1;
+    if (verification.Counts.Files == 0) {
+        Warn(platform, kNothingToCompare);
+        return 1;
+    }
     return verification.Counts.AllInEffect() ? 0 : 2;
 }
 
@@ -169,10 +226,10 @@ int RunConsole(const std::vector<std::string>& args, TLineWriter& output,
         std::vector<std::string> upper;
         upper.reserve(args.size());
         for (const std::string& arg : args)
-            upper.push_back(platform.UpperCaseArgument(arg));
+            upper.push_back(ExaminedArgument(arg, platform));
         const TConsoleArgs parsed = ParseConsoleArgs(upper);
         if (parsed.ShowHelp) {
-            PrintHelp(output);
+            PrintHelp(output, platform);
             return 0;
         }
         if (parsed.InvalidParameter)
@@ -180,8 +237,7 @@ int RunConsole(const std::vector<std::string>& args, TLineWriter& output,
                         true);
         if (parsed.Verify)
             return VerifyHotfixList(parsed, output, platform);
-        ListHotfixes(parsed, output, platform);
-        return 0;
+        return ListHotfixes(parsed, output, platform);
     } catch (const TConsoleExit& exit) {
         return exit.Code;
     } catch (const EOutputError&) {

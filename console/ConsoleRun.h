@@ -37,8 +37,13 @@ void ReportError(TLineWriter& output, const std::string& message, bool fatal);
 class TConsolePlatform {
 public:
     virtual ~TConsolePlatform() = default;
-    // One argument as the platform upper-cases it before it is examined.
+    // One argument as the platform upper-cases it before it is examined (the
+    // path of an offline or image switch keeps its spelling all the same).
     virtual std::string UpperCaseArgument(const std::string& arg) const = 0;
+    // The lines of /?; a platform may give its own.
+    virtual const std::vector<std::string>& HelpText() const { return HelpTextLines(); }
+    // Where lines that end nothing go (standard error).
+    virtual TLineWriter& Warnings() = 0;
     // "Time format" and "Text if unknown value".
     virtual TListSettings ReadListSettings() = 0;
     virtual const TFormatSettings& FormatSettings() const = 0;
@@ -51,7 +56,10 @@ public:
 };
 
 // The whole run: Args as typed after the program name. Returns the exit code:
-// 0, 2 when /VERIFY found a file undone or missing, 1 for an error. An unexpected error ends the run with a report naming its class and
-// message, after the lines already written.
+// 0, 2 when /VERIFY found a file undone or missing, 1 for an error. A
+// directory or file that could not be looked at is reported on Warnings, and
+// its run ends with 1 after every line it could read, as does a verification
+// with nothing to compare. An unexpected error ends the run with a report
+// naming its class and message, after the lines already written.
 int RunConsole(const std::vector<std::string>& args, TLineWriter& output,
                TConsolePlatform& platform);

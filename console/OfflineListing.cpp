@@ -2,26 +2,46 @@
 
 #include "OfflineSystem.h"
 
-void ReadOfflineTarget(const TFileSource& files, const THotfixReadOptions& options,
-                       TLineWriter& output, TLineWriter& warnings,
-                       const TConsolePlatform::TTargetUse& use, const TTextCodePage& codePage)
+namespace {
+
+// A note that cannot be written stops no listing.
+void Note(TLineWriter& warnings, const std::string& message)
 {
     try {
-        TOfflineSystem offline(files, codePage);
-        if (!offline.Warning().empty()) {
-            try {
-                ReportError(warnings, offline.Warning() + ".", false);
-            } catch (const EOutputError&) {
-                // a closed standard error stops no listing
-            }
-        }
-        THotfixReader reader(offline.Registry(), offline.Files(), options);
-        use(reader, offline.Files());
+        ReportError(warnings, message, false);
+    } catch (const EOutputError&) {
+    }
+}
+
+}  // namespace
+
+void ReadOfflineSystem(const TOfflineOpener& open, const THotfixReadOptions& options,
+                       TLineWriter& output, TLineWriter& warnings,
+                       const TConsolePlatform::TTargetUse& use)
+{
+    try {
+        const std::unique_ptr<TOfflineSystem> offline = open();
+        if (!offline->Warning().empty())
+            Note(warnings, offline->Warning() + ".");
+        if (offline->TimesAsStored())
+            Note(warnings, offline->Files().WindowsDir() +
+                               " is on a FAT volume, which keeps the system's local time: "
+                               "times are shown as stored, with no time zone applied.");
+        THotfixReader reader(offline->Registry(), offline->Files(), options);
+        use(reader, offline->Files());
     } catch (const EOfflineError& error) {
         ReportError(output, std::string(error.what()) + ".", true);
     } catch (const EHiveError& error) {
         ReportError(output, std::string(error.what()) + ".", true);
     }
+}
+
+void ReadOfflineTarget(const TFileSource& files, const THotfixReadOptions& options,
+                       TLineWriter& output, TLineWriter& warnings,
+                       const TConsolePlatform::TTargetUse& use, const TTextCodePage& codePage)
+{
+    ReadOfflineSystem([&] { return std::make_unique<TOfflineSystem>(files, codePage); }, options,
+                      output, warnings, use);
 }
 
 void ReadOfflineHotfixes(const TFileSource& files, const THotfixReadOptions& options,

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ class TCountingSink : public TVerifySink {
 public:
     bool Continue(int, int, const std::string&) override { return true; }
     void FileVerified(const TVerifiedFile& file) override { Counts.Add(file); }
+    // A figure of an incomplete run would measure something else.
+    void VerificationIncomplete(const std::string& why) override
+    {
+        throw std::runtime_error(why);
+    }
     TVerifyCounts Counts;
 };
 

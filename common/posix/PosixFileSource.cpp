@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "DateTimePatterns.h"
@@ -96,6 +97,16 @@ TFileEntry EntryOf(std::string name, const struct stat& status)
     return entry;
 }
 
+// A failed call's error as a look-up: only these say that nothing is there.
+TLookup LookupOfErrno(int error)
+{
+    if (error == ENOENT || error == ENOTDIR)
+        return {TLookup::Absent, {}};
+    if (error == ENAMETOOLONG)
+        return TLookup::Failure(kPathTooLong);
+    return TLookup::Failure(std::strerror(error));
+}
+
 }  // namespace
 
 TPosixFileSource::TPosixFileSource(std::string windowsDir) : FWindowsDir(std::move(windowsDir))
@@ -142,35 +153,47 @@ std::string TPosixFileSource::PathOf(const std::string& dir, const std::string& 
     return Joined(dir, names.Names[match->second]);
 }
 
-bool TPosixFileSource::ListDirectory(const std::string& dir,
-                                     std::vector<TFileEntry>& entries) const
+TLookup TPosixFileSource::ListDirectory(const std::string& dir,
+                                        std::vector<TFileEntry>& entries) const
 {
     entries.clear();
     DirHandle listing(opendir(dir.c_str()));
     if (!listing)
-        return false;
+        return LookupOfErrno(errno);
     const int dirFd = dirfd(listing.Get());
     struct stat status;
-    while (const dirent* item = readdir(listing.Get())) {
+    TLookup result;
+    for (;;) {
+        errno = 0;
+        const dirent* item = readdir(listing.Get());
+        if (!item)
+            break;
         if (IsDotEntry(item->d_name))
             continue;
         // A link counts as what it leads to; one that leads nowhere as itself.
         if (fstatat(dirFd, item->d_name, &status, 0) != 0 &&
-            fstatat(dirFd, item->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+            fstatat(dirFd, item->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            // An entry that cannot be looked at leaves the listing unfinished.
+            result = TLookup::Failure(item->d_name + (": " + std::string(std::strerror(errno))));
             continue;
+        }
         entries.push_back(EntryOf(item->d_name, status));
     }
-    return true;
+    if (errno != 0)
+        return TLookup::Failure(std::strerror(errno));
+    return result;
 }
 
-bool TPosixFileSource::FindFile(const std::string& path, TFileEntry& entry) const
+TLookup TPosixFileSource::FindFile(const std::string& path, TFileEntry& entry) const
 {
     struct stat status;
-    if (path.empty() || stat(path.c_str(), &status) != 0)
-        return false;
+    if (path.empty())
+        return {TLookup::Absent, {}};
+    if (stat(path.c_str(), &status) != 0)
+        return LookupOfErrno(errno);
     const std::size_t slash = path.find_last_of('/');
     entry = EntryOf(slash == std::string::npos ? path : path.substr(slash + 1), status);
-    return true;
+    return {};
 }
 
 bool TPosixFileSource::ReadFile(const std::string& path, std::string& bytes,

@@ -16,8 +16,8 @@ public:
 
     std::string WindowsDir() const override { return FWindowsDir; }
     std::string PathOf(const std::string& dir, const std::string& name) const override;
-    bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override;
-    bool FindFile(const std::string& path, TFileEntry& entry) const override;
+    TLookup ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override;
+    TLookup FindFile(const std::string& path, TFileEntry& entry) const override;
     bool ReadFile(const std::string& path, std::string& bytes, std::size_t limit) const override;
     // In this machine's local time (PosixLocalDateTime).
     double LocalDateTime(std::uint64_t lastWriteTime) const override;

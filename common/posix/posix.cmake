@@ -22,3 +22,20 @@ endforeach()
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/ProgramLists.h CONTENT "${PS_PROGRAM_LISTS}" @ONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/../ps_strings.rc)
 target_include_directories(ps_common_posix PUBLIC ${CMAKE_BINARY_DIR}/generated)
+
+# Disk images (/IMAGE:) are read through The Sleuth Kit's library, found by
+# pkg-config; without it the program is built without them.
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+  pkg_check_modules(TSK QUIET IMPORTED_TARGET GLOBAL tsk)
+endif()
+if(TSK_FOUND)
+  message(STATUS "Disk images (/IMAGE:): read through libtsk ${TSK_VERSION}")
+  add_library(ps_image_posix STATIC ${CMAKE_CURRENT_LIST_DIR}/ImageFileSource.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ImageTarget.cpp)
+  target_link_libraries(ps_image_posix PUBLIC ps_common_posix PkgConfig::TSK)
+  target_compile_definitions(ps_image_posix PUBLIC PS_DISK_IMAGES)
+else()
+  message(WARNING "libtsk (pkg-config tsk; Debian: libtsk-dev) not found: pscopecl is built "
+    "without disk images (/IMAGE:)")
+endif()

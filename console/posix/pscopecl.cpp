@@ -1,13 +1,18 @@
 // pscopecl on Linux: the hotfixes of an offline Windows directory (a mounted
-// disk or image) on standard output, as the Windows program prints them.
+// disk, or a disk image read without mounting it) on standard output, as the
+// Windows program prints them.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <string>
 #include <vector>
 
 #include "ConsoleRun.h"
+#ifdef PS_DISK_IMAGES
+#include "ImageTarget.h"
+#endif
 #include "OfflineListing.h"
 #include "PosixFileSource.h"
 #include "ProgramLists.h"
@@ -72,18 +77,43 @@ std::string UpperAscii(std::string text)
     return text;
 }
 
+#ifdef PS_DISK_IMAGES
+// The native help with the disk image switch beside the offline one.
+std::vector<std::string> WithImageLines(std::vector<std::string> lines)
+{
+    for (auto line = lines.begin(); line != lines.end(); ++line) {
+        if (line->starts_with("Syntax: pscopecl /OFFLINE:<Windows directory>")) {
+            *line = "Syntax: pscopecl /OFFLINE:<Windows directory> | /IMAGE:<image>[@n[:dir]]" +
+                    line->substr(std::char_traits<char>::length(
+                        "Syntax: pscopecl /OFFLINE:<Windows directory>"));
+        } else if (line->starts_with(kOfflineSwitch)) {
+            lines.insert(line + 1,
+                         "/IMAGE:     Followed by a disk image[@volume[:directory]]: read its system.");
+            break;
+        }
+    }
+    return lines;
+}
+#endif
+
 class TPosixConsolePlatform : public TConsolePlatform {
 public:
-    // Linux paths keep their case: of "/offline:<path>" only the switch is
-    // upper-cased.
-    std::string UpperCaseArgument(const std::string& arg) const override
+    // Paths keep their case: the run restores the path of a path switch.
+    std::string UpperCaseArgument(const std::string& arg) const override { return UpperAscii(arg); }
+
+    // Offline systems and, where the library is built in, disk images: no
+    // computer to name.
+    const std::vector<std::string>& HelpText() const override
     {
-        std::string upper = UpperAscii(arg);
-        if (upper.starts_with(kOfflineSwitch))
-            return upper.substr(0, std::char_traits<char>::length(kOfflineSwitch)) +
-                   arg.substr(std::char_traits<char>::length(kOfflineSwitch));
-        return upper;
+#ifdef PS_DISK_IMAGES
+        static const std::vector<std::string> lines = WithImageLines(NativeHelpTextLines());
+        return lines;
+#else
+        return NativeHelpTextLines();
+#endif
     }
+
+    TLineWriter& Warnings() override { return FWarnings; }
 
     // No user registry here: both values take their defaults, the time in
     // the ISO order since there is no Windows locale to give a pattern.
@@ -94,6 +124,21 @@ public:
     void ReadTarget(const TConsoleArgs& args, const THotfixReadOptions& options,
                     TLineWriter& output, const TTargetUse& use) override
     {
+        THotfixReadOptions withLists = options;
+        withLists.PreSP4List = kPreSP4Hotfixes;
+        withLists.DefaultSearchPath = kDefaultHotfixSearchPath;
+        if (!args.Image.empty()) {
+#ifdef PS_DISK_IMAGES
+            ReadOfflineSystem([&] { return OpenImageTarget(args.Image); }, withLists, output,
+                              FWarnings, use);
+            return;
+#else
+            ReportError(output,
+                        "This pscopecl was built without disk images; mount the image and "
+                        "name its Windows directory with /OFFLINE:<Windows directory>.",
+                        true);
+#endif
+        }
         if (args.Offline.empty() && !args.Computer.empty())
             ReportError(output,
                         "Remote computers need the Windows program; here only "
@@ -104,16 +149,13 @@ public:
                         "This computer has no hotfixes of its own; name a mounted Windows "
                         "directory with /OFFLINE:<Windows directory>.",
                         true);
-        THotfixReadOptions withLists = options;
-        withLists.PreSP4List = kPreSP4Hotfixes;
-        withLists.DefaultSearchPath = kDefaultHotfixSearchPath;
         const TPosixFileSource files(args.Offline);
-        TErrorLineWriter warnings;
-        ReadOfflineTarget(files, withLists, output, warnings, use);
+        ReadOfflineTarget(files, withLists, output, FWarnings, use);
     }
 
 private:
     TFormatSettings FFormat;
+    TErrorLineWriter FWarnings;
 };
 
 }  // namespace

@@ -16,18 +16,18 @@ public:
 
     std::string WindowsDir() const override { return "W"; }
     std::string PathOf(const std::string& dir, const std::string& name) const override { return dir + "\\" + name; }
-    bool ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
+    TLookup ListDirectory(const std::string& dir, std::vector<TFileEntry>& entries) const override
     {
         Asked.insert(dir);
         for (const auto& [path, bytes] : Files)
             if (path.starts_with(dir + "\\") && path.find('\\', dir.size() + 1) == std::string::npos)
                 entries.push_back({path.substr(dir.size() + 1), 0, bytes.size(), 1});
-        return !entries.empty();
+        return {entries.empty() && dir != "W" ? TLookup::Absent : TLookup::Found, {}};
     }
-    bool FindFile(const std::string& path, TFileEntry& entry) const override
+    TLookup FindFile(const std::string& path, TFileEntry& entry) const override
     {
         Asked.insert(path);
-        return Files.contains(path) && (entry = {path, 0, 1, 2}, true);
+        return {Files.contains(path) && (entry = {path, 0, 1, 2}, true) ? TLookup::Found : TLookup::Absent, {}};
     }
     bool ReadFile(const std::string& path, std::string& bytes, std::size_t) const override
     {
@@ -39,6 +39,7 @@ public:
 
 struct TRows : TVerifySink {
     bool Continue(int, int, const std::string&) override { return true; }
+    void VerificationIncomplete(const std::string& why) override { Rows.push_back("incomplete: " + why); }
     void FileVerified(const TVerifiedFile& file) override
     {
         Rows.push_back(file.FileName + "|" + StateText(file.State) + "|" + file.InstalledPath + "|" + FindingText(file));

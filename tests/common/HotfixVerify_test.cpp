@@ -1,16 +1,62 @@
 // Verification of a Windows directory of its own (reached as an offline
-// path): scripts that place files in system32 and system32\drivers, a
-// missing and a damaged script, the service pack and an orphaned directory.
+// path, on both platforms): scripts that place files in system32 and
+// system32\drivers, a missing and a damaged script, the service pack and an orphaned directory.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <algorithm>
 #include <vector>
 
 #include "HotfixVerify.h"
 #include "PeVersion.h"
+#ifdef _WIN32
+#include <windows.h>
+
 #include "TargetAccessWin.h"
 #include "TestFiles.h"
+constexpr std::size_t kPathLimit = MAX_PATH;
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "PosixFileSource.h"
+constexpr std::size_t kPathLimit = PATH_MAX;
+// TestFiles.h's helpers, "\\" in names as on Windows, the fuzzers' seeds as libraries.
+struct ScratchDir {
+    explicit ScratchDir(const std::string& path) : FPath(path + "/") { AddSubdirectory(""); }
+    ~ScratchDir() { std::filesystem::remove_all(FPath, FError); }
+    const std::string& Path() const { return FPath; }
+    std::string PathOf(std::string name) const { return FPath + std::regex_replace(name, std::regex("\\\\"), "/"); }
+    void AddSubdirectory(const std::string& name) { std::filesystem::create_directories(PathOf(name)); }
+    void AddFile(const std::string& name, const std::string& content) { std::ofstream(PathOf(name)) << content; }
+    void AddFile(const std::string& name, std::time_t time, const std::string& content)
+    {
+        AddFile(name, content);
+        const struct timespec times[2] = {{time, 0}, {time, 0}};
+        utimensat(AT_FDCWD, PathOf(name).c_str(), times, 0);
+    }
+    std::string FPath;
+    std::error_code FError;
+};
+std::string WindowsDirectory() { return std::filesystem::temp_directory_path().string() + "/"; }
+std::string ProcessTag() { return std::to_string(getpid()); }
+std::time_t LocalTime(int year, int month, int day)
+{
+    struct tm local {.tm_mday = day, .tm_mon = month - 1, .tm_year = year - 1900, .tm_isdst = -1};
+    return std::mktime(&local);
+}
+std::string VersionedLibrary(int build)
+{
+    std::ifstream in(PS_SEEDS_DIR + std::string(build == 100 ? "/pe32-version.dll" : "/pe32plus-version.dll"));
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+std::unique_ptr<TFileSource> OpenTargetFiles(const std::string& dir) { return std::make_unique<TPosixFileSource>(dir); }
+#endif
 
 namespace {
 
@@ -47,11 +93,13 @@ public:
         std::string path = file.InstalledPath;
         if (path.starts_with(FRoot))
             path = path.substr(FRoot.size());
+        std::replace(path.begin(), path.end(), '/', '\\');
         Lines.push_back(file.HotfixID + "|" + file.FileName + "|" + StateText(file.State) + "|" +
                         path + "|" + version(file.InstalledVersion) + "|" +
                         version(file.SavedVersion) + "|" + FindingText(file));
     }
-    std::vector<std::string> Lines;
+    void VerificationIncomplete(const std::string& why) override { Failures.push_back(why); }
+    std::vector<std::string> Lines, Failures;
     TVerifyCounts Counts;
 
 private:
@@ -64,7 +112,7 @@ TEST(HotfixVerify, FilesOfScriptsGuessesServicePackAndOrphans)
 {
     const std::string v1 = VersionedLibrary(100), v2 = VersionedLibrary(200);
     ASSERT_EQ(ReadFixedFileVersion(v1), 0x000400000565'0064u);   // 4.0.1381.100
-    const SYSTEMTIME early = LocalTime(2000, 1, 1), late = LocalTime(2001, 1, 1);
+    const auto early = LocalTime(2000, 1, 1), late = LocalTime(2001, 1, 1);
 
     ScratchDir root(WindowsDirectory() + "vfyroot" + ProcessTag());
     root.AddSubdirectory("system32\\drivers");
@@ -114,12 +162,49 @@ TEST(HotfixVerify, FilesOfScriptsGuessesServicePackAndOrphans)
         "Service Pack|sp.dll|In effect|system32\\sp.dll|" + b + "|" + a + "|script missing or damaged; versions compared",
         "Q9||No registry record|$NtUninstallQ9$|-|-|",
     };
+    // Q1's seven rows in name order, whatever order the file system lists them in.
+    ASSERT_GE(rows.Lines.size(), 7u);
+    std::sort(rows.Lines.begin(), rows.Lines.begin() + 7);
     EXPECT_EQ(rows.Lines, expected);
+    EXPECT_EQ(rows.Failures, std::vector<std::string>());
     EXPECT_EQ(VerifySummary(rows.Counts),
               "10 files: 5 in effect, 3 undone, 2 missing; 1 uninstall directory without a registry record");
     EXPECT_FALSE(rows.Counts.AllInEffect());
+    EXPECT_EQ(VerifySummary({}) + "|" + VerifySummary({}, false), "No hotfix has saved files to compare|0 files: 0 in effect, 0 undone, 0 missing");
 }
 
+// A Windows directory named through "." parts, 25 characters short of the
+// platform's limit: its service pack's directory, a script and a guessed place
+// are past it, and so no answer, nor is the listing of a directory longer still.
+TEST(HotfixVerify, PathsPastThePlatformsLimitAreNoAnswer)
+{
+    const std::string name = WindowsDirectory() + "vfylong" + ProcessTag();
+    ScratchDir root(name + (name.size() % 2 ? "" : "x"));   // an even length with its separator
+    for (const char* dir : {"system32", "$NtUninstallQ1$"})
+        root.AddSubdirectory(dir);
+    root.AddFile("$NtUninstallQ1$\\a.dll", VersionedLibrary(100));
+    root.AddFile("system32\\a.dll", VersionedLibrary(200));
+    root.AddFile("$NtUninstallQ1$\\long-name-of-a-driver.sys", "saved");
+    std::string dir = root.Path();
+    const std::string sep(1, dir.back());
+    while (dir.size() < kPathLimit - 24)
+        dir += "." + sep;
+    TRows rows(dir);
+    VerifyHotfixes(*OpenTargetFiles(dir.substr(0, dir.size() - 1)), {"Q1"}, {"Q1"}, rows);
+    EXPECT_EQ(rows.Lines, std::vector<std::string>{"Q1|a.dll|In effect|system32\\a.dll|4.0.1381.200|"
+                                                   "4.0.1381.100|script missing or damaged; versions compared"});
+    std::sort(rows.Failures.begin(), rows.Failures.end());
+    EXPECT_EQ(rows.Failures, (std::vector<std::string>{
+                                 dir + "$NtServicePackUninstall$ cannot be listed: path too long",
+                                 dir + "$NtUninstallQ1$" + sep + "uninst.inf cannot be read: path too long",
+                                 dir + "system32" + sep + "long-name-of-a-driver.sys cannot be read: path too long"}));
+    const std::string past = dir + std::string(30, 'w');
+    std::string error = "verified";
+    try { VerifyHotfixes(*OpenTargetFiles(past), {}, {}, rows); } catch (const EVerifyError& e) { error = e.what(); }
+    EXPECT_EQ(error, "The Windows directory " + past + " cannot be listed: path too long");
+}
+
+#ifdef _WIN32
 // Our reader against the platform's on the system's own programs and libraries.
 TEST(HotfixVerify, FixedVersionsAgreeWithThePlatform)
 {
@@ -145,3 +230,4 @@ TEST(HotfixVerify, FixedVersionsAgreeWithThePlatform)
     FindClose(listing);
     EXPECT_GT(versioned, 50);
 }
+#endif

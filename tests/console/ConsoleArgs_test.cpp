@@ -76,6 +76,12 @@ TEST(ConsoleArgs, LastTargetCountsOfflineOrComputer)
     a = ParseConsoleArgs({"\\\\ONE", "/OFFLINE:", "QX"});
     EXPECT_EQ(*a.InvalidParameter, "/OFFLINE:");
     EXPECT_EQ(a.Computer, "\\\\ONE");
+    // A disk image is a target like the others.
+    a = ParseConsoleArgs({"\\\\ONE", "/OFFLINE:E:\\WINNT", "/IMAGE:disk.E01@2:\\WINNT"});
+    EXPECT_EQ(a.Image, "disk.E01@2:\\WINNT");
+    EXPECT_EQ(a.Computer + a.Offline, "");
+    EXPECT_EQ(ParseConsoleArgs({"/IMAGE:disk.raw", "/OFFLINE:F:\\WINNT"}).Image, "");
+    EXPECT_EQ(*ParseConsoleArgs({"/IMAGE:"}).InvalidParameter, "/IMAGE:");
 }
 
 TEST(ConsoleArgs, HelpTextLinesAndColumns)
@@ -99,6 +105,13 @@ TEST(ConsoleArgs, HelpTextLinesAndColumns)
     }
     for (std::size_t i : {1u, 3u, 5u, 14u})
         EXPECT_EQ(lines[i], "");
+    // The native program's: no computer to name, the same columns.
+    const std::vector<std::string>& native = NativeHelpTextLines();
+    ASSERT_EQ(native.size(), 15u);
+    for (std::size_t i = 6; i <= 12; ++i)
+        EXPECT_EQ(native[i].find_first_not_of(' ', native[i].find(' ')), 12u) << native[i];
+    for (const std::string& line : native)
+        EXPECT_EQ(line.find("omputer"), std::string::npos) << line;
 }
 
 }  // namespace

@@ -30,10 +30,8 @@ protected:
     {
         Image.WriteScenario();
         Offline = "/offline:" + Image.WindowsDir();
-        // The argument is upper-cased, the names the program adds are not.
-        HivePath = Image.WindowsDir();
-        CharUpperBuffA(HivePath.data(), static_cast<DWORD>(HivePath.size()));
-        HivePath += "\\system32\\config\\software";
+        // Of the argument only the switch is upper-cased: the path keeps its spelling.
+        HivePath = Image.WindowsDir() + "\\system32\\config\\software";
     }
 
     PrivateRegistry Scratch;
@@ -95,6 +93,11 @@ TEST_F(OfflineConsoleTest, MissingOrDamagedHives)
     run = Pscopecl({"Q", Offline});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Text, "pscopecl: The registry file " + HivePath + " does not exist.\r\n");
+
+    // A disk image is for the Linux program: never the local computer instead.
+    run = Pscopecl({"Q", "/IMAGE:disk.E01"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Text.starts_with("pscopecl: Disk images are read by the Linux program")) << run.Text;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "ConsoleArgs.h"
 #include "ConsoleMain.h"
+#include "PsVersion.h"
 
 namespace {
 
@@ -129,12 +130,15 @@ TEST(ConsoleProgram, VersionResource)
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010001u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00020008u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010001u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00020008u);
-    EXPECT_EQ(VersionString(info, "ProductVersion"), "1.1.3");
-    EXPECT_EQ(VersionString(info, "FileVersion"), "1.1.2.8");
+    // Both fixed numbers are the file version, as its text gives it.
+    auto numbers = [](DWORD ms, DWORD ls) {
+        return std::to_string(HIWORD(ms)) + '.' + std::to_string(LOWORD(ms)) + '.' +
+               std::to_string(HIWORD(ls)) + '.' + std::to_string(LOWORD(ls));
+    };
+    EXPECT_EQ(numbers(fixed->dwFileVersionMS, fixed->dwFileVersionLS), PS_CONSOLE_FILE_VERSION_TEXT);
+    EXPECT_EQ(numbers(fixed->dwProductVersionMS, fixed->dwProductVersionLS), PS_CONSOLE_FILE_VERSION_TEXT);
+    EXPECT_EQ(VersionString(info, "ProductVersion"), PS_VERSION_TEXT);
+    EXPECT_EQ(VersionString(info, "FileVersion"), PS_CONSOLE_FILE_VERSION_TEXT);
     EXPECT_EQ(VersionString(info, "FileDescription"), "Console version of Patchscope");
     EXPECT_EQ(VersionString(info, "InternalName"), "Patchscope Command-line");
     EXPECT_EQ(VersionString(info, "ProductName"), "Patchscope");

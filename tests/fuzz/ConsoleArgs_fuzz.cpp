@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Only the arguments before the first invalid selection word count.
     std::size_t end = 0;
     while (end < args.size() && !(IsSelectionWord(args[end]) && !OnlySelectionLetters(args[end])) &&
-           args[end] != kOfflineSwitch)
+           args[end] != kOfflineSwitch && args[end] != kImageSwitch)
         ++end;
     if (end < args.size()) {
         if (!parsed.InvalidParameter || *parsed.InvalidParameter != args[end])
@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
 
-    // The last target before it: a computer or an offline directory, never both.
-    std::string computer, offline;
+    // The last target before it: a computer, an offline directory or an image, one at most.
+    std::string computer, offline, image;
     for (std::size_t i = end; i-- > 0;) {
         if (args[i].starts_with("\\\\")) {
             computer = args[i];
@@ -63,6 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (args[i].starts_with(kOfflineSwitch)) {
             offline = args[i].substr(std::string_view(kOfflineSwitch).size());
+            break;
+        }
+        if (args[i].starts_with(kImageSwitch)) {
+            image = args[i].substr(std::string_view(kImageSwitch).size());
             break;
         }
     }
@@ -73,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
     }
-    if (parsed.Computer != computer || parsed.Offline != offline)
+    if (parsed.Computer != computer || parsed.Offline != offline || parsed.Image != image)
         std::abort();
     if (!parsed.InvalidParameter
         && (parsed.PrintID != (selection.find('Q') != std::string::npos)

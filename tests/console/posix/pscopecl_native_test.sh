@@ -1,8 +1,8 @@
 #!/bin/sh
 # pscopecl_native_test.sh PSCOPECL MAKE_TREE WORKDIR
 # The native program on an offline tree with mixed-case names: its listing
-# (times in the offline system's zone), and its messages for a remote
-# computer, a missing target, a missing and a damaged registry file.
+# (times in the offline system's zone), its verification, and its messages
+# for a remote computer, a missing target, a missing and a damaged registry file.
 set -eu
 pscopecl=$1 make_tree=$2 work=$3
 rm -rf "$work"; mkdir -p "$work"
@@ -13,12 +13,15 @@ failures=0
 
 sorted_files() { awk -f "$(dirname -- "$0")/../sorted_files.awk"; }
 
-# expect NAME CODE EXPECTED ARGS...: exit code and exact bytes of standard output.
+# expect NAME CODE EXPECTED ARGS...: exit code and exact bytes of standard
+# output (its lines sorted with SORT=1), and of standard error ($ERR).
 expect() {
   name=$1 code=$2 expected=$3; shift 3
   set +e; "$pscopecl" "$@" >"$work/out" 2>"$work/err"; got=$?; set -e
-  if [ "$got" -ne "$code" ] || ! printf '%s' "$expected" | cmp -s - "$work/out"; then
-    echo "FAIL $name: exit $got (want $code), output:"; od -c "$work/out" | head -20
+  [ -z "${SORT:-}" ] || { LC_ALL=C sort "$work/out" >"$work/sorted"; mv "$work/sorted" "$work/out"; }
+  if [ "$got" -ne "$code" ] || ! printf '%s' "$expected" | cmp -s - "$work/out" ||
+     ! printf '%s' "${ERR:-}" | cmp -s - "$work/err"; then
+    echo "FAIL $name: exit $got (want $code), output:"; od -c "$work/out" | head -20; cat "$work/err"
     failures=$((failures + 1))
   fi
 }
@@ -45,6 +48,26 @@ expect remote 1 "pscopecl: Remote computers need the Windows program; here only 
 " "/offline:$win" '\\server'
 expect no-target 1 "pscopecl: This computer has no hotfixes of its own; name a mounted Windows directory with /OFFLINE:<Windows directory>.${cr}
 " Q
+# A directory that cannot be listed (a link loop): the rows that could be
+# read, by times (a.dll installed since), the directory on standard error.
+printf 'x' >"$win/System32/A.DLL"
+q4=$win/\$ntuninstallq456789\$
+rm -r "$q4"; ln -s loop "$q4"; ln -s "$q4" "$win/loop"
+loop="pscopecl: $q4 cannot be listed: Too many levels of symbolic links.${cr}
+"
+ERR=$loop SORT=1 expect verify 1 "Q123456${tab}Cafeé.dll${tab}Missing${tab}${tab}${tab}${cr}
+Q123456${tab}Uninst.INF${tab}Missing${tab}${tab}${tab}${cr}
+Q345678${tab}a.dll${tab}In effect${tab}$win/System32/A.DLL${tab}${tab}${cr}
+Q345678${tab}b.sys${tab}Missing${tab}${tab}${tab}${cr}
+" /VERIFY "/offline:$win"
+ERR=$loop expect unlistable 1 "Q123456${cr}
+Q234567${cr}
+Q456789${cr}
+Q345678${tab}2001-03-04 14:02:08${cr}
+" qt "/offline:$win"
+rm -r "$q4" "$win/\$NTUNINSTALLQ123456\$" "$win/\$NtUninstallQ345678\$"
+ERR="pscopecl: No hotfix has saved files to compare.${cr}
+" expect nothing-to-compare 1 "" /verify "/OFFLINE:$win"
 expect missing-hive 1 "pscopecl: The registry file $work/image/winnt/system32/config/software does not exist.${cr}
 " "/OFFLINE:$work/image/winnt"
 software=$win/System32/CONFIG/SOFTWARE
@@ -52,12 +75,12 @@ printf 'rexf' | dd of="$software" conv=notrunc status=none
 expect wrong-signature 1 "pscopecl: $software is not a registry file.${cr}
 " "/OFFLINE:$win"
 "$make_tree" "$work/image"
-size=$(stat -c %s "$software")
-truncate -s $((size - 4096)) "$software"
-set +e; "$pscopecl" "/OFFLINE:$win" >"$work/out"; code=$?; set -e
-grep -q "^pscopecl: $software is damaged at offset 0x[0-9A-F]*\.${cr}\$" "$work/out" && [ "$code" -eq 1 ] ||
-  { echo "FAIL truncated: exit $code"; cat "$work/out"; failures=$((failures + 1)); }
+# Cut short inside its first bin, which follows the 4 KB base block.
+truncate -s 6000 "$software"
+expect truncated 1 "pscopecl: $software is damaged at offset 0x1000.${cr}
+" "/OFFLINE:$win"
 # A closed output ends the run with exit code 1, not with SIGPIPE.
+"$make_tree" "$work/image"
 code=$(python3 -c 'import os, subprocess, sys; r, w = os.pipe(); os.close(r)
 print(subprocess.call(sys.argv[1:], stdout=w, stderr=subprocess.DEVNULL))' "$pscopecl" "/OFFLINE:$win")
 [ "$code" = 1 ] || { echo "FAIL closed-output: exit $code"; failures=$((failures + 1)); }
