@@ -284,7 +284,8 @@ void TfrmVerify::Scan()
             const TFileSource* files = offline ? &offline->Files() : liveFiles.get();
             VerifyHotfixes(*files, records.Listed, records.Recorded, scan);
         }
-        FIncomplete = scan.Stopped;
+        // A look-up that failed during the scan has made it incomplete already.
+        FIncomplete = FIncomplete || scan.Stopped;
     } catch (const std::exception& error) {
         failure = std::current_exception();
         AddFailure(error.what());
