@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "HotfixReader.h"
 #include "InfFile.h"
 
 namespace {
@@ -83,7 +84,7 @@ std::vector<TDirectory> TVerifier::Plan(const std::vector<std::string>& listed,
     std::vector<TDirectory> plan;
     std::set<std::string> seen;
     for (const std::string& id : listed)
-        if (!id.empty() && seen.insert(AsciiLower(id)).second)
+        if (IsUsableHotfixID(id) && seen.insert(AsciiLower(id)).second)
             plan.push_back({id, FFiles.PathOf(windows, "$NtUninstall" + id + "$"), false});
     plan.push_back({kServicePackLabel, FFiles.PathOf(windows, "$NtServicePackUninstall$"), false});
 
@@ -230,8 +231,10 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
         FSink.FileVerified(row);
         return;
     }
-    if (!ReadVersion(row.InstalledPath, row.InstalledVersion) ||
-        !ReadVersion(FFiles.PathOf(dir.Path, saved.Name), row.SavedVersion))
+    // Read by name on no platform, so that every program rates it alike.
+    row.DeviceName = IsDeviceName(saved.Name) || IsDeviceName(installed.Name);
+    if (!row.DeviceName && (!ReadVersion(row.InstalledPath, row.InstalledVersion) ||
+                            !ReadVersion(FFiles.PathOf(dir.Path, saved.Name), row.SavedVersion)))
         return;
     bool newer = false;
     if (row.InstalledVersion && row.SavedVersion) {
@@ -274,6 +277,8 @@ std::string FindingText(const TVerifiedFile& file)
         text += "; versions compared";
     else if (file.Finding == TStateFinding::Times)
         text += "; times compared";
+    if (file.DeviceName)
+        text += "; not readable by name";
     return text;
 }
 

@@ -29,12 +29,16 @@ struct TVerifiedFile {
     std::optional<TFileVersion> InstalledVersion, SavedVersion;
     TPlaceFinding Place = TPlaceFinding::Guessed;
     TStateFinding Finding = TStateFinding::None;
+    // The saved or the installed file has a device's name (IsDeviceName),
+    // which Windows cannot open as a file: its times are compared.
+    bool DeviceName = false;
 };
 
 // "In effect", "Undone", "Missing", "No registry record".
 std::string StateText(TVerifyState state);
 // "from the script; versions compared", "guessed; times compared",
-// "script missing or damaged", ...; empty for an orphaned directory.
+// "script missing or damaged", "...; not readable by name"; empty for an
+// orphaned directory.
 std::string FindingText(const TVerifiedFile& file);
 
 struct TVerifyCounts {
@@ -77,7 +81,8 @@ public:
 // ignored ones), which no uninstall directory without a record holds. The
 // service pack's directory follows the hotfixes, the orphaned directories
 // come last, in the order of the Windows directory's listing. A hotfix
-// without an uninstall directory gives no rows. Raises EVerifyError when the
-// Windows directory cannot be listed.
+// without an uninstall directory gives no rows, as does one whose identifier
+// names none (IsUsableHotfixID). Raises EVerifyError when the Windows
+// directory cannot be listed.
 void VerifyHotfixes(const TFileSource& files, const std::vector<std::string>& listed,
                     const std::vector<std::string>& recorded, TVerifySink& sink);

@@ -299,6 +299,11 @@ public:
     void ProcessMessages();
     // One queued message through accelerators and dialog keys to its window.
     void ProcessMessage(MSG& message);
+    // Runs Work on a thread of its own and dispatches this thread's messages
+    // until it has ended, for a call that blocks (a remote connection, a
+    // large file); raises what Work raised. Work touches no window, and the
+    // caller keeps everything Work uses until it returns.
+    void RunWhilePumping(const std::function<void()>& work);
 
     // Closing the main form ends the message loop.
     void SetMainForm(TFrameWindow* form) { FMainForm = form; }

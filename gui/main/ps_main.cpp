@@ -538,8 +538,19 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
 {
     // Not while a details window scans: its questions and its end would
     // meet a half-loaded list.
-    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning())
+    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning() || FLoading)
         return;
+    // Messages pass while the target is read: a close waits for the load's end.
+    struct TLoadEnd {
+        TfrmMain& Form;
+        ~TLoadEnd()
+        {
+            Form.FLoading = false;
+            if (std::exchange(Form.FCloseAfterLoad, false))
+                PostMessageA(Form.FHandle, WM_CLOSE, 0, 0);
+        }
+    } loadEnd{*this};
+    FLoading = true;
     std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
     registry->SetRootKey(HKEY_LOCAL_MACHINE);
@@ -632,14 +643,31 @@ bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
         return true;
     }
     FComputer = UpperCase(computer.compare(0, 2, "\\\\") == 0 ? computer : "\\\\" + computer);
-    return registry.RegistryConnect(FComputer);
+    bool connected = false;
+    const std::string name = FComputer;
+    ReadWhilePumping([&] { connected = registry.RegistryConnect(name); });
+    return connected;
+}
+
+// A connection or an offline system's hives may take long to read: the
+// window answers meanwhile, its commands disabled.
+void TfrmMain::ReadWhilePumping(const std::function<void()>& work)
+{
+    EnableControls(false);
+    struct TReadEnd {
+        TfrmMain& Form;
+        ~TReadEnd() { Form.EnableControls(true); }
+    } readEnd{*this};
+    Application().RunWhilePumping(work);
 }
 
 // The rows of the offline Windows directory FComputer, read without writing
 // anything to it; Opened tells that its registry could be read.
 void TfrmMain::LoadOfflineList(THotfixReadOptions options, bool& opened)
 {
-    const std::unique_ptr<TOfflineSystem> offline = OpenOfflineSystem(FComputer);
+    std::unique_ptr<TOfflineSystem> offline;
+    const std::string path = FComputer;
+    ReadWhilePumping([&] { offline = OpenOfflineSystem(path); });
     opened = true;
     const std::string servicePackText = ReadServicePack(offline->Registry());
     UpdateCaption();
@@ -1056,6 +1084,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // middle of the scan. The close waits for the scan's end.
         if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning()) {
             FCloseAfterScan = true;
+            return 0;
+        }
+        if (FLoading) {
+            FCloseAfterLoad = true;
             return 0;
         }
         // The details windows go with this one, without their own closing.

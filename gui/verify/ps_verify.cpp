@@ -58,11 +58,24 @@ class TfrmVerify::TScan : public TVerifySink {
 public:
     explicit TScan(TfrmVerify& form) : FForm(form), FProgress(std::make_unique<TfrmProgress>(form.FHandle)) {}
 
+    // Runs Work, which reads the target and touches no window, on a thread
+    // of its own while the progress window answers; false when the scan was
+    // stopped meanwhile (Cancel takes effect once the reading returns).
+    bool Read(const std::function<void()>& work)
+    {
+        FProgress->Show();
+        FShown = true;
+        Application().RunWhilePumping(work);
+        Stopped = FProgress->Cancelled() || FForm.CloseRequested() || !FForm.FHandle;
+        return !Stopped;
+    }
     bool Continue(int done, int total, const std::string& fileName) override
     {
-        if (!FShown && total > 1) {
+        if (!FMaximumSet && total > 1) {
             FProgress->SetMaximum(total);
-            FProgress->Show();
+            FMaximumSet = true;
+            if (!FShown)
+                FProgress->Show();
             FShown = true;
         }
         for (; FStepped < done; ++FStepped)
@@ -82,7 +95,7 @@ public:
 private:
     TfrmVerify& FForm;
     std::unique_ptr<TfrmProgress> FProgress;
-    bool FShown = false;
+    bool FShown = false, FMaximumSet = false;
     int FStepped = 0;
 };
 
@@ -249,28 +262,30 @@ void TfrmVerify::Scan()
         THotfixRecords records;
         std::unique_ptr<TOfflineSystem> offline;
         std::unique_ptr<TFileSource> liveFiles;
-        {
-            TScreenCursor hourglass;
-            if (IsOfflineTarget(ComputerName)) {
-                offline = OpenOfflineSystem(ComputerName);
+        TScan scan(*this);
+        const std::string computer = ComputerName;
+        const bool read = scan.Read([&] {
+            if (IsOfflineTarget(computer)) {
+                offline = OpenOfflineSystem(computer);
                 THotfixReader reader(offline->Registry(), offline->Files(),
                                      WithProgramLists(HotfixRecordOptions()));
                 records = ReadHotfixRecords(reader);
             } else {
                 TRegIniFileEx registry("");
                 registry.SetRootKey(HKEY_LOCAL_MACHINE);
-                if (!ComputerName.empty() && !registry.RegistryConnect(ComputerName))
-                    throw std::runtime_error(
-                        FormatResString(IDS_VERIFYCONNECTFAILED, {ComputerName}));
-                TLiveHotfixReader reader(registry, ComputerName, HotfixRecordOptions(), false);
+                if (!computer.empty() && !registry.RegistryConnect(computer))
+                    throw std::runtime_error(FormatResString(IDS_VERIFYCONNECTFAILED, {computer}));
+                TLiveHotfixReader reader(registry, computer, HotfixRecordOptions(), false);
                 records = ReadHotfixRecords(reader);
-                liveFiles = OpenTargetFiles(ComputerName);
+                liveFiles = OpenTargetFiles(computer);
             }
+        });
+        if (read) {
+            const TFileSource* files = offline ? &offline->Files() : liveFiles.get();
+            VerifyHotfixes(*files, records.Listed, records.Recorded, scan);
         }
-        const TFileSource* files = offline ? &offline->Files() : liveFiles.get();
-        TScan scan(*this);
-        VerifyHotfixes(*files, records.Listed, records.Recorded, scan);
-        FIncomplete = scan.Stopped;
+        // A look-up that failed during the scan has made it incomplete already.
+        FIncomplete = FIncomplete || scan.Stopped;
     } catch (const std::exception& error) {
         failure = std::current_exception();
         AddFailure(error.what());

@@ -99,5 +99,15 @@ expect wrong-signature 1 "pscopecl: $software is not a registry file.${cr}
 truncate -s 6000 "$software"
 expect truncated 1 "pscopecl: $software is damaged at offset 0x1000.${cr}
 " "/OFFLINE:$win"
+# A closed output ends the run with exit code 1, not with SIGPIPE.
+"$make_tree" "$work/image"
+code=$(python3 -c 'import os, subprocess, sys; r, w = os.pipe(); os.close(r)
+print(subprocess.call(sys.argv[1:], stdout=w, stderr=subprocess.DEVNULL))' "$pscopecl" "/OFFLINE:$win")
+[ "$code" = 1 ] || { echo "FAIL closed-output: exit $code"; failures=$((failures + 1)); }
+# A FIFO in the registry file's place is neither read nor waited for.
+rm -f "$software"; mkfifo "$software"
+expect fifo-hive 1 "pscopecl: The registry file $software cannot be read.${cr}
+" "/OFFLINE:$win"
+rm -f "$software"
 [ "$failures" -eq 0 ] && echo "pscopecl_native: all passed"
 exit "$failures"
