@@ -720,49 +720,10 @@ void TApplication::ProcessMessages()
     }
 }
 
-namespace {
-
-struct TPumpedWork {
-    const std::function<void()>& Work;
-    std::exception_ptr Failure;
-};
-
-DWORD WINAPI RunPumpedWork(LPVOID parameter)
+void TApplication::RunAfterPumping(const std::function<void()>& work)
 {
-    auto& pumped = *static_cast<TPumpedWork*>(parameter);
-    try {
-        pumped.Work();
-    } catch (...) {
-        pumped.Failure = std::current_exception();
-    }
-    return 0;
-}
-
-}  // namespace
-
-void TApplication::RunWhilePumping(const std::function<void()>& work)
-{
-    TPumpedWork pumped{work, nullptr};
-    DWORD threadId = 0;
-    const HANDLE thread = CreateThread(nullptr, 0, RunPumpedWork, &pumped, 0, &threadId);
-    if (!thread) {
-        work();
-        return;
-    }
-    // The thread reads Pumped: it is waited for whatever the messages do.
-    for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken == WAIT_OBJECT_0)
-            break;
-        if (woken == WAIT_FAILED) {
-            WaitForSingleObject(thread, INFINITE);
-            break;
-        }
-        ProcessMessages();
-    }
-    CloseHandle(thread);
-    if (pumped.Failure)
-        std::rethrow_exception(pumped.Failure);
+    ProcessMessages();
+    work();
 }
 
 void TApplication::ProcessMessage(MSG& message)

@@ -299,11 +299,11 @@ public:
     void ProcessMessages();
     // One queued message through accelerators and dialog keys to its window.
     void ProcessMessage(MSG& message);
-    // Runs Work on a thread of its own and dispatches this thread's messages
-    // until it has ended, for a call that blocks (a remote connection, a
-    // large file); raises what Work raised. Work touches no window, and the
-    // caller keeps everything Work uses until it returns.
-    void RunWhilePumping(const std::function<void()>& work);
+    // Dispatches the messages waiting (a repaint, a Cancel, a close), then
+    // runs Work, a call that may block (a remote connection, an offline
+    // system's hives). The window thread is the program's only one outside
+    // the comparison, so Work runs on it.
+    void RunAfterPumping(const std::function<void()>& work);
 
     // Closing the main form ends the message loop.
     void SetMainForm(TFrameWindow* form) { FMainForm = form; }

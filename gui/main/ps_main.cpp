@@ -645,20 +645,21 @@ bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
     FComputer = UpperCase(computer.compare(0, 2, "\\\\") == 0 ? computer : "\\\\" + computer);
     bool connected = false;
     const std::string name = FComputer;
-    ReadWhilePumping([&] { connected = registry.RegistryConnect(name); });
+    ReadAfterPumping([&] { connected = registry.RegistryConnect(name); });
     return connected;
 }
 
 // A connection or an offline system's hives may take long to read: the
-// window answers meanwhile, its commands disabled.
-void TfrmMain::ReadWhilePumping(const std::function<void()>& work)
+// window's waiting messages go first, and its commands stay disabled until
+// the reading ends.
+void TfrmMain::ReadAfterPumping(const std::function<void()>& work)
 {
     EnableControls(false);
     struct TReadEnd {
         TfrmMain& Form;
         ~TReadEnd() { Form.EnableControls(true); }
     } readEnd{*this};
-    Application().RunWhilePumping(work);
+    Application().RunAfterPumping(work);
 }
 
 // The rows of the offline Windows directory FComputer, read without writing
@@ -667,7 +668,7 @@ void TfrmMain::LoadOfflineList(THotfixReadOptions options, bool& opened)
 {
     std::unique_ptr<TOfflineSystem> offline;
     const std::string path = FComputer;
-    ReadWhilePumping([&] { offline = OpenOfflineSystem(path); });
+    ReadAfterPumping([&] { offline = OpenOfflineSystem(path); });
     opened = true;
     const std::string servicePackText = ReadServicePack(offline->Registry());
     UpdateCaption();

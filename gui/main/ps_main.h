@@ -85,7 +85,7 @@ private:
 
     // The parts of LoadHotfixList, in their order.
     bool ConnectTo(const std::string& computer, TRegIniFileEx& registry);
-    void ReadWhilePumping(const std::function<void()>& work);
+    void ReadAfterPumping(const std::function<void()>& work);
     std::string ReadServicePack(TRegistrySource& registry);
     void LoadOfflineList(THotfixReadOptions options, bool& opened);
     bool FillList(THotfixReader& reader, const TMachineSettings& settings);

@@ -58,14 +58,14 @@ class TfrmVerify::TScan : public TVerifySink {
 public:
     explicit TScan(TfrmVerify& form) : FForm(form), FProgress(std::make_unique<TfrmProgress>(form.FHandle)) {}
 
-    // Runs Work, which reads the target and touches no window, on a thread
-    // of its own while the progress window answers; false when the scan was
-    // stopped meanwhile (Cancel takes effect once the reading returns).
+    // Runs Work, which reads the target, with the progress window shown and
+    // its waiting messages handled first; false when the scan was stopped
+    // meanwhile (a Cancel pressed during the reading counts once it returns).
     bool Read(const std::function<void()>& work)
     {
         FProgress->Show();
         FShown = true;
-        Application().RunWhilePumping(work);
+        Application().RunAfterPumping(work);
         Stopped = FProgress->Cancelled() || FForm.CloseRequested() || !FForm.FHandle;
         return !Stopped;
     }
