@@ -50,6 +50,8 @@ struct TDirectory {
     std::string Label;   // the hotfix, or kServicePackLabel
     std::string Path;
     bool Orphaned = false;
+    bool Listed = false;
+    std::vector<TFileEntry> Saved;   // the saved copies, in the listing's order
 };
 
 class TVerifier {
@@ -58,7 +60,9 @@ public:
 
     std::vector<TDirectory> Plan(const std::vector<std::string>& listed,
                                  const std::vector<std::string>& recorded) const;
-    bool VerifyDirectory(const TDirectory& dir, int done, int total);
+    // The directory's saved copies; the number of steps it takes.
+    int ListSaved(TDirectory& dir) const;
+    bool VerifyDirectory(const TDirectory& dir, int& done, int total);
 
 private:
     struct TScript {
@@ -83,8 +87,8 @@ std::vector<TDirectory> TVerifier::Plan(const std::vector<std::string>& listed,
     std::set<std::string> seen;
     for (const std::string& id : listed)
         if (!id.empty() && seen.insert(AsciiLower(id)).second)
-            plan.push_back({id, FFiles.PathOf(windows, "$NtUninstall" + id + "$"), false});
-    plan.push_back({kServicePackLabel, FFiles.PathOf(windows, "$NtServicePackUninstall$"), false});
+            plan.push_back({id, FFiles.PathOf(windows, "$NtUninstall" + id + "$"), false, false, {}});
+    plan.push_back({kServicePackLabel, FFiles.PathOf(windows, "$NtServicePackUninstall$"), false, false, {}});
 
     std::set<std::string> known;
     for (const std::string& id : recorded)
@@ -94,12 +98,24 @@ std::vector<TDirectory> TVerifier::Plan(const std::vector<std::string>& listed,
         for (const TFileEntry& entry : entries) {
             const std::string id = UninstallDirHotfix(entry.Name);
             if (entry.IsDirectory() && !id.empty() && !known.contains(AsciiLower(id)))
-                plan.push_back({id, FFiles.PathOf(windows, entry.Name), true});
+                plan.push_back({id, FFiles.PathOf(windows, entry.Name), true, false, {}});
         }
     return plan;
 }
 
-bool TVerifier::VerifyDirectory(const TDirectory& dir, int done, int total)
+int TVerifier::ListSaved(TDirectory& dir) const
+{
+    if (dir.Orphaned)
+        return 1;
+    std::vector<TFileEntry> entries;
+    dir.Listed = FFiles.ListDirectory(dir.Path, entries);
+    for (TFileEntry& entry : entries)
+        if (!entry.IsDirectory() && !IsInstallerFile(entry.Name))
+            dir.Saved.push_back(std::move(entry));
+    return static_cast<int>(dir.Saved.size());
+}
+
+bool TVerifier::VerifyDirectory(const TDirectory& dir, int& done, int total)
 {
     if (!FSink.Continue(done, total, {}))
         return false;
@@ -109,18 +125,17 @@ bool TVerifier::VerifyDirectory(const TDirectory& dir, int done, int total)
         row.State = TVerifyState::NoRegistryRecord;
         row.InstalledPath = dir.Path;
         FSink.FileVerified(row);
+        ++done;
         return true;
     }
-    std::vector<TFileEntry> entries;
-    if (!FFiles.ListDirectory(dir.Path, entries))
+    if (!dir.Listed)
         return true;
     const TScript script = ReadScript(dir.Path);
-    for (const TFileEntry& entry : entries) {
-        if (entry.IsDirectory() || IsInstallerFile(entry.Name))
-            continue;
+    for (const TFileEntry& entry : dir.Saved) {
         if (!FSink.Continue(done, total, entry.Name))
             return false;
         VerifyFile(dir, entry, script);
+        ++done;
     }
     return true;
 }
@@ -177,7 +192,10 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
                 found = true;
                 break;
             }
+            row.LookedIn.push_back(path);
         }
+        if (found)
+            row.LookedIn.clear();
     }
     if (!found) {
         row.State = TVerifyState::Missing;
@@ -256,9 +274,16 @@ void VerifyHotfixes(const TFileSource& files, const std::vector<std::string>& li
                     const std::vector<std::string>& recorded, TVerifySink& sink)
 {
     TVerifier verifier(files, sink);
-    const std::vector<TDirectory> plan = verifier.Plan(listed, recorded);
-    const int total = static_cast<int>(plan.size());
-    for (int done = 0; done < total; ++done)
-        if (!verifier.VerifyDirectory(plan[static_cast<std::size_t>(done)], done, total))
+    std::vector<TDirectory> plan = verifier.Plan(listed, recorded);
+    // Every directory is listed first, so that the steps count files.
+    int total = 0;
+    for (TDirectory& dir : plan) {
+        if (!sink.Continue(0, 0, {}))
+            return;
+        total += verifier.ListSaved(dir);
+    }
+    int done = 0;
+    for (const TDirectory& dir : plan)
+        if (!verifier.VerifyDirectory(dir, done, total))
             return;
 }

@@ -502,8 +502,7 @@ void TfrmDetails::ScanFiles(TListing& listing, TScan& scan)
         if (name == "hotfix.exe")
             continue;
         if (FFileCount > 1) {
-            scan.Progress->StepProgress();
-            scan.Progress->SetFileName(name);
+            scan.Progress->StepFile(name);
             // Where Cancel, and anything else the user does meanwhile, runs.
             Application().ProcessMessages();
             if (ScanStopped(scan))

@@ -1049,9 +1049,12 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         // Details windows are owned by this one: closing now would destroy a
         // scanning window, and this object that its scan calls back, in the
-        // middle of the scan. The close waits for the scan's end.
+        // middle of the scan. The scans are cancelled, and the close follows
+        // at their end.
         if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning()) {
             FCloseAfterScan = true;
+            TfrmDetails::CloseScanning();
+            TfrmVerify::CloseScanning();
             return 0;
         }
         // The details windows go with this one, without their own closing.

@@ -44,6 +44,15 @@ int StateRank(TVerifyState state)
     return 3;
 }
 
+// Where the file is or belongs; for a file guessed in vain, every place tried.
+std::string PathText(const TVerifiedFile& file)
+{
+    std::string text = file.InstalledPath;
+    for (const std::string& place : file.LookedIn)
+        text += (text.empty() ? "" : "; ") + place;
+    return text;
+}
+
 int CompareVersions(const std::optional<TFileVersion>& a, const std::optional<TFileVersion>& b)
 {
     if (a == b)
@@ -65,10 +74,11 @@ public:
             FProgress->Show();
             FShown = true;
         }
-        for (; FStepped < done; ++FStepped)
-            FProgress->StepProgress();
+        // A file counts from its start on, as in the details window.
         if (!fileName.empty())
-            FProgress->SetFileName(fileName);
+            FFileName = fileName;
+        for (const int target = fileName.empty() ? done : done + 1; FStepped < target; ++FStepped)
+            FProgress->StepFile(FFileName);
         // Where Cancel, and anything else the user does meanwhile, runs.
         Application().ProcessMessages();
         Stopped = FProgress->Cancelled() || FForm.CloseRequested() || !FForm.FHandle;
@@ -83,6 +93,7 @@ private:
     std::unique_ptr<TfrmProgress> FProgress;
     bool FShown = false;
     int FStepped = 0;
+    std::string FFileName;
 };
 
 TfrmVerify::TfrmVerify(HWND owner, TUserOptions& options, std::function<void(bool)> enableControls)
@@ -131,7 +142,7 @@ void TfrmVerify::CreateFileList()
 {
     for (unsigned id : {IDS_COLVERIFYHOTFIX, IDS_COLVERIFYFILE, IDS_COLVERIFYSTATE, IDS_COLVERIFYPATH,
                         IDS_COLVERIFYINSTALLED, IDS_COLVERIFYSAVED, IDS_COLVERIFYFOUND})
-        listVerify->AddColumn(LoadResString(id));
+        listVerify->AddColumn(LoadResString(id), LVSCW_AUTOSIZE);
     listVerify->SetAutoColumnSort(acsSortToggle);
     listVerify->SetShowSortArrows(true);
     listVerify->SetExtendedStyles({lvxHeaderDragDrop, lvxFullRowSelect});
@@ -313,7 +324,7 @@ void TfrmVerify::SetRowTexts(int row, const TVerifiedFile& file)
     const bool orphan = file.State == TVerifyState::NoRegistryRecord;
     listVerify->SetSubItem(row, colFile - 1, file.FileName);
     listVerify->SetSubItem(row, colState - 1, StateText(file.State));
-    listVerify->SetSubItem(row, colPath - 1, file.InstalledPath);
+    listVerify->SetSubItem(row, colPath - 1, PathText(file));
     listVerify->SetSubItem(row, colInstalled - 1,
                            orphan || file.State == TVerifyState::Missing ? "" : version(file.InstalledVersion));
     listVerify->SetSubItem(row, colSaved - 1,
@@ -356,7 +367,7 @@ int TfrmVerify::listVerifySortItems(const TListItem& item1, const TListItem& ite
     case colHotfix: result = CompareText(a->HotfixID, b->HotfixID); break;
     case colFile: result = CompareText(a->FileName, b->FileName); break;
     case colState: result = StateRank(a->State) - StateRank(b->State); break;
-    case colPath: result = CompareText(a->InstalledPath, b->InstalledPath); break;
+    case colPath: result = CompareText(PathText(*a), PathText(*b)); break;
     case colInstalled: result = CompareVersions(a->InstalledVersion, b->InstalledVersion); break;
     case colSaved: result = CompareVersions(a->SavedVersion, b->SavedVersion); break;
     case colFound: result = CompareText(FindingText(*a), FindingText(*b)); break;

@@ -421,7 +421,7 @@ void TCustomEnhListView::ApplyAutoWidths()
         SetColumnWidth(column, widthType);
         // The last column takes the rest of the width, and it comes last, so
         // that a column widened here leaves it the right rest.
-        if (widthType == LVSCW_AUTOSIZE_USEHEADER && column != last)
+        if (widthType == LVSCW_AUTOSIZE || column != last)
             FitHeaderText(column);
     }
 }
@@ -810,13 +810,16 @@ void TCustomEnhListView::LoadSettings(TRegIniFileEx& settings)
     const TExtLVSaveSettings& save = FSaveSettings;
     if (save.SaveColumnSizes) {
         const auto widths = ReadColumnList(settings, "Sizes");
-        if (widths && std::all_of(widths->begin(), widths->end(),
-                                  [](int width) { return width >= 0 && width <= kMaxColumnWidth; })) {
+        if (widths && std::all_of(widths->begin(), widths->end(), [](int width) {
+                return width == LVSCW_AUTOSIZE || (width >= 0 && width <= kMaxColumnWidth);
+            })) {
             // A column narrower than its header would be lost from sight
             // for good (the last one's automatic width is 0 in a narrow list).
-            for (int column = 0; column < ColumnCount(); ++column)
-                SetColumnWidth(column, std::max((*widths)[static_cast<size_t>(column)],
-                                                HeaderWidth(column)));
+            for (int column = 0; column < ColumnCount(); ++column) {
+                const int width = (*widths)[static_cast<size_t>(column)];
+                if (width != LVSCW_AUTOSIZE)
+                    SetColumnWidth(column, std::max(width, HeaderWidth(column)));
+            }
         }
     }
     if (save.SaveCurrentSort) {
@@ -833,8 +836,11 @@ void TCustomEnhListView::StoreSettings(TRegIniFileEx& settings)
     const TExtLVSaveSettings& save = FSaveSettings;
     if (save.SaveColumnSizes && ColumnCount() > 0) {
         std::vector<int> widths;
+        // A column that fits its contents stays so until the user sizes it.
         for (int column = 0; column < ColumnCount(); ++column)
-            widths.push_back(std::max(ColumnWidth(column), HeaderWidth(column)));
+            widths.push_back(FColumns[static_cast<size_t>(column)].WidthType == LVSCW_AUTOSIZE
+                                 ? LVSCW_AUTOSIZE
+                                 : std::max(ColumnWidth(column), HeaderWidth(column)));
         WriteColumnList(settings, "Sizes", widths);
     }
     if (save.SaveCurrentSort) {
