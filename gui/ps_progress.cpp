@@ -84,16 +84,17 @@ void TfrmProgress::StepProgress()
     ShowPosition();
 }
 
-void TfrmProgress::StepFile(const std::string& fileName)
+bool TfrmProgress::StepFile(const std::string& fileName)
 {
     FPosition = std::min(FPosition + 1, FMaximum);
     const DWORD now = GetTickCount();
     if (FShown && now - FShownAt < RepaintInterval)
-        return;
+        return false;
     FShown = true;
     FShownAt = now;
     ShowPosition();
     SetFileName(fileName);
+    return true;
 }
 
 void TfrmProgress::ShowPosition()

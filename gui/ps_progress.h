@@ -15,8 +15,9 @@ public:
     void SetFileName(const std::string& fileName);
     // StepProgress and SetFileName of a long scan: counted at once, shown
     // when the last showing is RepaintInterval old, so that the window
-    // repaints a few times a second, not once per file.
-    void StepFile(const std::string& fileName);
+    // repaints a few times a second, not once per file. True when shown:
+    // the scan then lets the messages through that came meanwhile.
+    bool StepFile(const std::string& fileName);
     // In milliseconds; 0 shows every file (tests that follow a scan file by file).
     static inline DWORD RepaintInterval = 50;
     // The bar's maximum, set before the window is shown; at least 1.

@@ -77,9 +77,17 @@ public:
         // A file counts from its start on, as in the details window.
         if (!fileName.empty())
             FFileName = fileName;
+        bool shown = false;
         for (const int target = fileName.empty() ? done : done + 1; FStepped < target; ++FStepped)
-            FProgress->StepFile(FFileName);
-        // Where Cancel, and anything else the user does meanwhile, runs.
+            shown = FProgress->StepFile(FFileName) || shown;
+        // Where Cancel, and anything else the user does meanwhile, runs: as
+        // often as the progress shows, and as often while the directories
+        // are listed.
+        const DWORD now = GetTickCount();
+        if (!shown && FPumped && now - FPumpedAt < TfrmProgress::RepaintInterval)
+            return true;
+        FPumped = true;
+        FPumpedAt = now;
         Application().ProcessMessages();
         Stopped = FProgress->Cancelled() || FForm.CloseRequested() || !FForm.FHandle;
         return !Stopped;
@@ -94,6 +102,8 @@ private:
     bool FShown = false;
     int FStepped = 0;
     std::string FFileName;
+    bool FPumped = false;
+    DWORD FPumpedAt = 0;
 };
 
 TfrmVerify::TfrmVerify(HWND owner, TUserOptions& options, std::function<void(bool)> enableControls)
