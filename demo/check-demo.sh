@@ -78,6 +78,13 @@ Q222159 Q228785 Q232491 Q238542 Q241041 Q243835 Q246102 "
   do
     printf '%s\n' "$full" | grep -qxF -- "$line" || fail "listing lacks the line [$line]"
   done
+  # The verification: every saved file in effect but for the demo's mishaps.
+  verify=$(list /VERIFY)
+  expect "verified files" "$(printf '%s\n' "$verify" | grep -c "${tab}")" 345
+  expect "files not in effect" "$(printf '%s\n' "$verify" | grep -v "${tab}In effect${tab}" | cut -f1-3 | sort | tr '\n' ' ')" \
+"Q197826${tab}netstack.sys${tab}Undone Q241041${tab}shellui.dll${tab}Undone \
+Q243835${tab}netstack.sys${tab}Undone Q246102${tab}scrsave.exe${tab}Missing \
+Service Pack${tab}noteui.hlp${tab}Undone "
   computer=$(pinned wine cmd /c 'echo %COMPUTERNAME%' </dev/null 2>/dev/null | tr -d '\r\n')
   expect "listing through \\\\$computer\\ADMIN\$" "$(list "\\\\$computer")" "$full"
 fi
