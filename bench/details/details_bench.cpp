@@ -35,6 +35,7 @@
 #include "components/ExtListView.h"
 #include "ps_common.h"
 #include "ps_details.h"
+#include "ps_verify.h"
 
 namespace {
 
@@ -47,6 +48,13 @@ std::string ReadFile(const std::string& path)
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::string SystemDirectory()
+{
+    char path[MAX_PATH] = {};
+    GetSystemDirectoryA(path, MAX_PATH);
+    return std::string(path) + "\\";
 }
 
 // The directory anew: every third file a copy of the versioned library, the
@@ -65,12 +73,14 @@ void MakeDirectory(const std::string& directory, const std::string& versioned)
     }
     CreateDirectoryA(directory.c_str(), nullptr);
     const std::string text(512, 't');
+    const std::string system = SystemDirectory();
     for (int file = 0; file < kFiles; ++file) {
         char name[32];
         const bool withVersion = file % kVersionedEvery == 0;
         std::snprintf(name, sizeof name, "f%04d.%s", file, withVersion ? "dll" : "txt");
-        std::ofstream out(directory + name, std::ios::binary);
-        out << (withVersion ? versioned : text);
+        // The saved copy, and the installed one where the verification finds it.
+        for (const std::string& place : {directory, system})
+            std::ofstream(place + name, std::ios::binary) << (withVersion ? versioned : text);
     }
 }
 
@@ -218,6 +228,89 @@ void FloorProcess(const std::string& directory, bool versions)
     DestroyWindow(frame);
 }
 
+// The floor of a verification of the directory: the listing, each installed
+// file found, the fixed versions of both copies of the libraries, and every
+// row with its texts in a report list view of a window on the screen.
+void VerifyFloorProcess(const std::string& directory)
+{
+    HWND frame = CreateWindowExA(0, "STATIC", "floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80,
+                                 900, 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT,
+                                0, 0, 890, 370, frame, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (int column = 0; column < 7; ++column) {
+        LVCOLUMNA item{};
+        item.mask = LVCF_TEXT | LVCF_WIDTH;
+        item.cx = 90;
+        item.pszText = const_cast<char*>("Column");
+        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    const std::string system = SystemDirectory();
+    std::vector<char> info;
+    auto fixedVersion = [&](const std::string& path) -> std::string {
+        DWORD handle = 0;
+        info.resize(GetFileVersionInfoSizeA(path.c_str(), &handle));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT size = 0;
+        if (info.empty() || !GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) ||
+            !VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size) || !fixed)
+            return "";
+        char text[64];
+        std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", fixed->dwFileVersionMS >> 16,
+                      fixed->dwFileVersionMS & 0xFFFF, fixed->dwFileVersionLS >> 16,
+                      fixed->dwFileVersionLS & 0xFFFF);
+        return text;
+    };
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((directory + "*.*").c_str(), &found);
+    int row = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            const std::string name = found.cFileName;
+            const std::string installed = system + name;
+            WIN32_FIND_DATAA entry{};
+            HANDLE one = FindFirstFileA(installed.c_str(), &entry);
+            if (one != INVALID_HANDLE_VALUE)
+                FindClose(one);
+            std::string installedVersion, savedVersion;
+            if (name.ends_with(".dll")) {
+                installedVersion = fixedVersion(installed);
+                savedVersion = fixedVersion(directory + name);
+            }
+            LVITEMA item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = row++;
+            item.pszText = const_cast<char*>("Service Pack");
+            const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+            const std::string texts[] = {name, "Undone", installed, installedVersion, savedVersion,
+                                         "guessed; versions compared"};
+            for (int column = 0; column < 6; ++column) {
+                LVITEMA sub{};
+                sub.iSubItem = column + 1;
+                sub.pszText = const_cast<char*>(texts[column].c_str());
+                SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    UpdateWindow(frame);
+    DestroyWindow(frame);
+}
+
+// The verification window of this computer in a process of its own.
+int VerifyProcess()
+{
+    TUserOptions options;
+    options.Load();
+    options.UseIdle = false;
+    auto window = std::make_unique<TfrmVerify>(nullptr, options, std::function<void(bool)>());
+    window->Show();
+    return window->FileList().ItemCount() > 0 ? 0 : 1;
+}
+
 // One scan in a process of its own; the rows and the version resources read
 // go to ResultFile.
 int ScanProcess(const std::string& resultFile)
@@ -260,6 +353,14 @@ int main(int argc, char** argv)
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
         FloorProcess(GetServicePackUninstallDir(""), std::string(argv[2]) == "cold");
+        return 0;
+    }
+    if (argc == 2 && (std::string(argv[1]) == "--verify" || std::string(argv[1]) == "--verify-floor")) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        if (std::string(argv[1]) == "--verify")
+            return VerifyProcess();
+        VerifyFloorProcess(GetServicePackUninstallDir(""));
         return 0;
     }
     if (argc == 3 && std::string(argv[1]) == "--scan") {
@@ -318,6 +419,11 @@ int main(int argc, char** argv)
             warmProcess.push_back(TimeProcess("--scan \"" + resultFile + "\""));
             warmFloorProcess.push_back(TimeProcess("--floor warm"));
         }
+        std::vector<double> verifyProcess, verifyFloorProcess;
+        for (int run = 0; run < runs; ++run) {
+            verifyProcess.push_back(TimeProcess("--verify"));
+            verifyFloorProcess.push_back(TimeProcess("--verify-floor"));
+        }
         int processRows = 0, processReads = 0;
         std::ifstream(resultFile) >> processRows >> processReads;
         DeleteFileA(resultFile.c_str());
@@ -349,6 +455,12 @@ int main(int argc, char** argv)
         std::printf("  floor process: icons, rows               %7.3f s\n", warmFloorOutside);
         std::printf("  ratio warm / floor process               %7.2f     (goal: at most 1.25)\n",
                     warmOutside / warmFloorOutside);
+        // The same directory verified, every file installed in system32.
+        const double verifyOutside = Median(verifyProcess), verifyFloorOutside = Median(verifyFloorProcess);
+        std::printf("  verification window process              %7.3f s\n", verifyOutside);
+        std::printf("  floor process: finds, versions, rows     %7.3f s\n", verifyFloorOutside);
+        std::printf("  ratio verification / floor process       %7.2f     (goal: at most 1.25)\n",
+                    verifyOutside / verifyFloorOutside);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "details_bench: %s\n", error.what());
         return 1;
