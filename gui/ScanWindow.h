@@ -18,9 +18,15 @@ public:
     void Show(int showCommand = SW_SHOWNORMAL)
     {
         FInShow = true;
-        Showing().push_back(this);
-        TFrameWindow::Show(showCommand);
-        std::erase(Showing(), this);
+        {
+            // Off the list also when the scan ends in an error.
+            struct TShowing {
+                TScanWindow* Form;
+                explicit TShowing(TScanWindow* form) : Form(form) { Showing().push_back(form); }
+                ~TShowing() { std::erase(Showing(), Form); }
+            } showing(this);
+            TFrameWindow::Show(showCommand);
+        }
         FInShow = false;
         // Each branch is the object's last act: the owner may free it.
         if (FDestroyed) {

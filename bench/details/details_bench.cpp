@@ -337,7 +337,7 @@ double TimeProcess(const std::string& arguments)
     const double start = Seconds();
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
-        throw std::runtime_error("cannot start " + command);
+        throw std::runtime_error("cannot start " + command + " (error " + std::to_string(GetLastError()) + ")");
     WaitForSingleObject(process.hProcess, INFINITE);
     const double seconds = Seconds() - start;
     CloseHandle(process.hThread);
