@@ -143,7 +143,7 @@ double Floor(const std::string& directory, bool versions)
 // The floor of a whole scan: the listing, the small icon of each file type,
 // with Versions the version texts of the libraries, and every row with its
 // texts in a report list view of a window on the screen.
-void FloorProcess(const std::string& directory, bool versions)
+[[noreturn]] void FloorProcess(const std::string& directory, bool versions)
 {
     HWND frame = CreateWindowExA(0, "STATIC", "floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
                                  500, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -225,13 +225,14 @@ void FloorProcess(const std::string& directory, bool versions)
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     UpdateWindow(frame);
-    DestroyWindow(frame);
+    // Timed until every row is in the list: the process ends here.
+    ExitProcess(0);
 }
 
 // The floor of a verification of the directory: the listing, each installed
 // file found, the fixed versions of both copies of the libraries, and every
 // row with its texts in a report list view of a window on the screen.
-void VerifyFloorProcess(const std::string& directory)
+[[noreturn]] void VerifyFloorProcess(const std::string& directory)
 {
     HWND frame = CreateWindowExA(0, "STATIC", "floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80,
                                  900, 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -297,7 +298,8 @@ void VerifyFloorProcess(const std::string& directory)
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     UpdateWindow(frame);
-    DestroyWindow(frame);
+    // Timed until every row is in the list: the process ends here.
+    ExitProcess(0);
 }
 
 // The verification window of this computer in a process of its own.
@@ -308,7 +310,8 @@ int VerifyProcess()
     options.UseIdle = false;
     auto window = std::make_unique<TfrmVerify>(nullptr, options, std::function<void(bool)>());
     window->Show();
-    return window->FileList().ItemCount() > 0 ? 0 : 1;
+    // Timed until every row is in the list: the process ends here.
+    ExitProcess(window->FileList().ItemCount() > 0 ? 0 : 1);
 }
 
 // One scan in a process of its own; the rows and the version resources read
@@ -320,9 +323,13 @@ int ScanProcess(const std::string& resultFile)
     options.ViewIcons = true;
     options.UseCache = true;
     options.UseIdle = false;
-    const TScanResult result = Scan(options);
-    std::ofstream(resultFile) << result.Rows << ' ' << result.VersionReads << '\n';
-    return 0;
+    auto window = std::make_unique<TfrmDetails>(nullptr, options, std::function<void(bool)>());
+    window->SetServicePackLayout("Service Pack");
+    window->Show();
+    std::ofstream(resultFile) << window->FileList().ItemCount() << ' '
+                              << window->VersionResourcesRead() << '\n';
+    // Timed until every row is in the list: the process ends here.
+    ExitProcess(0);
 }
 
 // Seconds from the start of a process of this program with Arguments to its end.
