@@ -26,6 +26,7 @@ struct TVerifiedFile {
     std::string FileName;        // the saved copy; empty for an orphaned directory
     TVerifyState State = TVerifyState::Missing;
     std::string InstalledPath;   // where the file is or belongs; empty when guessed in vain
+    std::vector<std::string> LookedIn;   // the places guessed in vain, in the order tried
     std::optional<TFileVersion> InstalledVersion, SavedVersion;
     TPlaceFinding Place = TPlaceFinding::Guessed;
     TStateFinding Finding = TStateFinding::None;
@@ -66,8 +67,10 @@ public:
 class TVerifySink {
 public:
     virtual ~TVerifySink() = default;
-    // Before each directory (Done of Total started so far) and before each
-    // file of it; false stops the verification there.
+    // While the directories are listed (Done and Total 0), then before each
+    // directory and each file: Done of Total steps finished, one step per
+    // saved file and per directory without a registry record. False stops
+    // the verification there.
     virtual bool Continue(int done, int total, const std::string& fileName) = 0;
     virtual void FileVerified(const TVerifiedFile& file) = 0;
     // A directory or file that could not be looked at (Why names it and the

@@ -41,9 +41,21 @@ stop_prefix() {
   wineserver -w </dev/null >/dev/null 2>&1 || true
 }
 
+# The system's own tools of a 64-bit prefix as the 64-bit programs see the
+# registry: with wine32 installed, "wine regedit" starts the 32-bit one, whose
+# HKLM\SOFTWARE is the Wow6432Node.
+if command -v wine64 >/dev/null 2>&1; then
+  _wine64=wine64
+elif [ -x /usr/lib/wine/wine64 ]; then
+  _wine64=/usr/lib/wine/wine64
+else
+  _wine64=wine
+fi
+native64() { pinned "$_wine64" "$@"; }
+
 # import_reg FILE: imports a REGEDIT4 file into the running prefix.
 import_reg() {
-  pinned wine regedit /s "$(pinned winepath -w "$1" 2>/dev/null)" </dev/null >/dev/null 2>&1
+  native64 regedit /s "$(pinned winepath -w "$1" 2>/dev/null)" </dev/null >/dev/null 2>&1
 }
 
 # share_windows_dir: lets \\NAME\ADMIN$ of the prefix's own computer name

@@ -508,12 +508,13 @@ void TfrmDetails::ScanFiles(TListing& listing, TScan& scan)
         if (name == "hotfix.exe")
             continue;
         if (FFileCount > 1) {
-            scan.Progress->StepProgress();
-            scan.Progress->SetFileName(name);
-            // Where Cancel, and anything else the user does meanwhile, runs.
-            Application().ProcessMessages();
-            if (ScanStopped(scan))
-                break;
+            // Where Cancel, and anything else the user does meanwhile, runs:
+            // as often as the progress shows, a few times a second.
+            if (scan.Progress->StepFile(name)) {
+                Application().ProcessMessages();
+                if (ScanStopped(scan))
+                    break;
+            }
         }
         ListFile(found, name, scan);
     }

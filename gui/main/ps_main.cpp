@@ -1082,9 +1082,12 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         // Details windows are owned by this one: closing now would destroy a
         // scanning window, and this object that its scan calls back, in the
-        // middle of the scan. The close waits for the scan's end.
+        // middle of the scan. The scans are cancelled, and the close follows
+        // at their end.
         if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning()) {
             FCloseAfterScan = true;
+            TfrmDetails::CloseScanning();
+            TfrmVerify::CloseScanning();
             return 0;
         }
         if (FLoading) {

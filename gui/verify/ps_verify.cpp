@@ -44,6 +44,15 @@ int StateRank(TVerifyState state)
     return 3;
 }
 
+// Where the file is or belongs; for a file guessed in vain, every place tried.
+std::string PathText(const TVerifiedFile& file)
+{
+    std::string text = file.InstalledPath;
+    for (const std::string& place : file.LookedIn)
+        text += (text.empty() ? "" : "; ") + place;
+    return text;
+}
+
 int CompareVersions(const std::optional<TFileVersion>& a, const std::optional<TFileVersion>& b)
 {
     if (a == b)
@@ -78,11 +87,20 @@ public:
                 FProgress->Show();
             FShown = true;
         }
-        for (; FStepped < done; ++FStepped)
-            FProgress->StepProgress();
+        // A file counts from its start on, as in the details window.
         if (!fileName.empty())
-            FProgress->SetFileName(fileName);
-        // Where Cancel, and anything else the user does meanwhile, runs.
+            FFileName = fileName;
+        bool shown = false;
+        for (const int target = fileName.empty() ? done : done + 1; FStepped < target; ++FStepped)
+            shown = FProgress->StepFile(FFileName) || shown;
+        // Where Cancel, and anything else the user does meanwhile, runs: as
+        // often as the progress shows, and as often while the directories
+        // are listed.
+        const DWORD now = GetTickCount();
+        if (!shown && FPumped && now - FPumpedAt < TfrmProgress::RepaintInterval)
+            return true;
+        FPumped = true;
+        FPumpedAt = now;
         Application().ProcessMessages();
         Stopped = FProgress->Cancelled() || FForm.CloseRequested() || !FForm.FHandle;
         return !Stopped;
@@ -97,6 +115,9 @@ private:
     std::unique_ptr<TfrmProgress> FProgress;
     bool FShown = false, FMaximumSet = false;
     int FStepped = 0;
+    std::string FFileName;
+    bool FPumped = false;
+    DWORD FPumpedAt = 0;
 };
 
 TfrmVerify::TfrmVerify(HWND owner, TUserOptions& options, std::function<void(bool)> enableControls)
@@ -145,7 +166,7 @@ void TfrmVerify::CreateFileList()
 {
     for (unsigned id : {IDS_COLVERIFYHOTFIX, IDS_COLVERIFYFILE, IDS_COLVERIFYSTATE, IDS_COLVERIFYPATH,
                         IDS_COLVERIFYINSTALLED, IDS_COLVERIFYSAVED, IDS_COLVERIFYFOUND})
-        listVerify->AddColumn(LoadResString(id));
+        listVerify->AddColumn(LoadResString(id), LVSCW_AUTOSIZE);
     listVerify->SetAutoColumnSort(acsSortToggle);
     listVerify->SetShowSortArrows(true);
     listVerify->SetExtendedStyles({lvxHeaderDragDrop, lvxFullRowSelect});
@@ -339,7 +360,7 @@ void TfrmVerify::SetRowTexts(int row, const TVerifiedFile& file)
     const bool orphan = file.State == TVerifyState::NoRegistryRecord;
     listVerify->SetSubItem(row, colFile - 1, file.FileName);
     listVerify->SetSubItem(row, colState - 1, StateText(file.State));
-    listVerify->SetSubItem(row, colPath - 1, file.InstalledPath);
+    listVerify->SetSubItem(row, colPath - 1, PathText(file));
     listVerify->SetSubItem(row, colInstalled - 1,
                            orphan || file.State == TVerifyState::Missing ? "" : version(file.InstalledVersion));
     listVerify->SetSubItem(row, colSaved - 1,
@@ -390,7 +411,7 @@ int TfrmVerify::listVerifySortItems(const TListItem& item1, const TListItem& ite
     case colHotfix: result = CompareText(a->HotfixID, b->HotfixID); break;
     case colFile: result = CompareText(a->FileName, b->FileName); break;
     case colState: result = StateRank(a->State) - StateRank(b->State); break;
-    case colPath: result = CompareText(a->InstalledPath, b->InstalledPath); break;
+    case colPath: result = CompareText(PathText(*a), PathText(*b)); break;
     case colInstalled: result = CompareVersions(a->InstalledVersion, b->InstalledVersion); break;
     case colSaved: result = CompareVersions(a->SavedVersion, b->SavedVersion); break;
     case colFound: result = CompareText(FindingText(*a), FindingText(*b)); break;

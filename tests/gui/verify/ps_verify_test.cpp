@@ -1,5 +1,6 @@
 // The verification window opened from the main window on private data:
 // its rows, their order on opening, the summary and Save As.
+#include <algorithm>
 #include <regex>
 
 #include "ps_main_fixture.h"
@@ -17,6 +18,15 @@ Texts RowTexts(TExtListView& list, int row)
     for (int column = 0; column < 6; ++column)
         cells.push_back(list.SubItemText(row, column));
     return cells;
+}
+
+// The width of the longest text of a column, as the list measures it.
+int LongestText(TExtListView& list, int column)
+{
+    int width = 0;
+    for (int row = 0; row < list.ItemCount(); ++row)
+        width = std::max(width, ListView_GetStringWidth(list.Handle(), RowTexts(list, row)[column].c_str()));
+    return width;
 }
 
 }  // namespace
@@ -63,9 +73,12 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     }
     EXPECT_TRUE(orderKept);
     const std::string a = "4.0.1381.100", b = "4.0.1381.200";
+    const std::string c = "c" + tag + ".dll", windows = WindowsDirectory();
+    const std::string guessed = windows + "system32\\" + c + "; " + windows + "system32\\drivers\\" + c +
+                                "; " + windows + c;
     EXPECT_EQ(own, (std::vector<Texts>{
                        {q1, "b.dll", "Undone", installedDir + "b.dll", a, a, "from the script; versions compared"},
-                       {q2, "c" + tag + ".dll", "Missing", "", "", "", "script missing or damaged"},
+                       {q2, "c" + tag + ".dll", "Missing", guessed, "", "", "script missing or damaged"},
                        {orphan, "", "No registry record", WindowsDirectory() + "$NtUninstall" + orphan + "$", "", "", ""},
                        {q1, "a.dll", "In effect", installedDir + "a.dll", b, a, "from the script; versions compared"}}));
     // Other tests' directories may stand beside ours as more leftovers.
@@ -75,6 +88,15 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
                            (orphans == 1 ? " uninstall directory" : " uninstall directories") +
                            " without a registry record (incomplete: " + WindowsDirectory() +
                            "$NtUninstall" + pastLimit + "$ cannot be listed: path too long)");
+
+    // Every column shows its longest text whole; one that the user sized
+    // keeps its width in the next window, the others fit their texts anew.
+    for (int column = 0; column < 7; ++column)
+        EXPECT_GE(ListView_GetColumnWidth(list.Handle(), column), LongestText(list, column) + 12) << column;
+    HDITEMA sized{};
+    sized.mask = HDI_WIDTH;
+    sized.cxy = 300;
+    SendMessageA(ListView_GetHeader(list.Handle()), HDM_SETITEMA, 6, reinterpret_cast<LPARAM>(&sized));
 
     // Save As writes the list as the main window's layouts do.
     ScratchDir out(WindowsDirectory() + "vfyout" + tag);
@@ -86,4 +108,17 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     EXPECT_TRUE(csv.starts_with("Hotfix,File,State,Installed path,Installed version,Saved version,How found\r\n" +
                                 q1 + ",b.dll,Undone,"))
         << csv;
+
+    SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    PumpMessages(20);
+    AddHotfix("Q3" + tag);
+    ScratchDir& longer = AddUninstallDir("Q3" + tag);
+    longer.AddFile("a-much-longer-name-than-any-other" + tag + ".dll", VersionedLibrary(100));
+    Command(IDM_MNUREFRESH);
+    Command(IDM_MNUVERIFY);
+    ASSERT_EQ(main->VerifyWindows().size(), 1u);
+    TExtListView& again = main->VerifyWindows()[0]->FileList();
+    EXPECT_EQ(ListView_GetColumnWidth(again.Handle(), 6), 300);
+    for (int column = 0; column < 6; ++column)
+        EXPECT_GE(ListView_GetColumnWidth(again.Handle(), column), LongestText(again, column) + 12) << column;
 }
