@@ -27,7 +27,7 @@ pinned wine cmd /c exit </dev/null >/dev/null 2>&1
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 windir="$WINEPREFIX/drive_c/windows"
 cv='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion'
-reg() { native64 reg query "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+reg() { native_wine reg query "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
 # Registry: exactly the demo's keys, the prefix's own hotfix gone.
 expect CSDVersion "$(reg "$cv" /v CSDVersion | sed -n 's/.*REG_SZ *//p')" "Service Pack 4"
