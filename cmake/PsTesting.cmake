@@ -7,20 +7,26 @@
 
 set(PS_WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
 set(PS_DISPLAY_FILE "${CMAKE_BINARY_DIR}/wineprefix.display")
+# The x86 programs run in a 32-bit prefix, a system like NT 4.0: no 64-bit
+# registry view beside theirs, no redirected system32. Every prefix of a
+# build (the fixture's, the demo computers', another locale's) is of the
+# build's architecture.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(PS_WINE_ARCH win32)
+else()
+  set(PS_WINE_ARCH win64)
+endif()
 set(PS_TEST_ENVIRONMENT
   "WINEPREFIX=${PS_WINE_PREFIX}"
+  "WINEARCH=${PS_WINE_ARCH}"
   "WINEDEBUG=-all"
   "PS_DISPLAY_FILE=${PS_DISPLAY_FILE}"
   "PS_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
   "PS_BINARY_DIR=${CMAKE_BINARY_DIR}")
 
-# Whether tests of this build can run here: host builds always, Windows builds
-# only where a Wine for the target's architecture works (x86-64).
-if(NOT PS_WINDOWS OR CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set(PS_CAN_RUN_TESTS ON)
-else()
-  set(PS_CAN_RUN_TESTS OFF)
-endif()
+# Tests of every build run here: host builds natively, the x86-64 and the x86
+# Windows builds under Wine.
+set(PS_CAN_RUN_TESTS ON)
 
 function(ps_add_wine_fixture)
   if(NOT PS_WINDOWS OR NOT PS_CAN_RUN_TESTS)
@@ -30,8 +36,8 @@ function(ps_add_wine_fixture)
     COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-fixture.sh start "${PS_WINE_PREFIX}" "${PS_DISPLAY_FILE}")
   add_test(NAME wine_stop
     COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-fixture.sh stop "${PS_WINE_PREFIX}" "${PS_DISPLAY_FILE}")
-  set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine)
-  set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
+  set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "WINEARCH=${PS_WINE_ARCH}")
+  set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "WINEARCH=${PS_WINE_ARCH}")
 endfunction()
 
 # ps_add_test(<name> SOURCES ... [LIBS ...])

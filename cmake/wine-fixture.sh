@@ -1,7 +1,8 @@
 #!/bin/sh
 # wine-fixture.sh start|stop PREFIX DISPLAYFILE
 #
-# start: boots a private Wine prefix with a persistent wineserver (started
+# start: boots a private Wine prefix of the architecture WINEARCH names
+# (win64 when unset) with a persistent wineserver (started
 # before wineboot: a second server cannot start while one lives), a virtual
 # X display whose number goes to DISPLAYFILE, and an ADMIN$ share of the own
 # computer that leads to the prefix's Windows directory; removes uninstall
@@ -9,12 +10,17 @@
 # stop: ends the wineserver and the display.
 set -eu
 action=$1 prefix=$2 displayfile=$3
-export WINEPREFIX="$prefix" WINEDEBUG=-all
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH="${WINEARCH:-win64}"
 
 case "$action" in
 start)
-  mkdir -p "$prefix"
   wineserver -k 2>/dev/null || true
+  # Wine refuses a prefix of the other architecture: a build tree's prefix
+  # left from another setting is made anew.
+  if [ -f "$prefix/system.reg" ] && ! grep -qx "#arch=$WINEARCH" "$prefix/system.reg"; then
+    rm -rf "$prefix"
+  fi
+  mkdir -p "$prefix"
   if [ -s "$displayfile.pid" ]; then kill "$(cat "$displayfile.pid")" 2>/dev/null || true; fi
   rm -f "$displayfile" "$displayfile.pid"
   # All standard streams detached: CTest waits for every holder of its pipes.

@@ -15,6 +15,11 @@ bool NamesNoKey(const std::string& keyPath)
 
 }  // namespace
 
+bool IsUsableHotfixID(const std::string& id)
+{
+    return IsPlainFileName(id) && id.find("..") == std::string::npos;
+}
+
 std::string TargetUninstallDir(const TFileSource& files, const std::string& hotfixID)
 {
     return files.PathOf(files.WindowsDir(), "$NtUninstall" + hotfixID + "$");
@@ -93,6 +98,8 @@ std::string THotfixReader::ReadDescription(const std::string& keyPath, const std
 
 bool THotfixReader::ReadUninstallDir(THotfix& hotfix)
 {
+    if (!IsUsableHotfixID(hotfix.ID))
+        return false;
     const std::string dir = TargetUninstallDir(FFiles, hotfix.ID);
     const TLookup listed = FFiles.ListDirectory(dir, FEntries);
     if (listed.Result == TLookup::Absent)

@@ -65,6 +65,10 @@ struct TMachineSettings {
     std::string PreSP4List;
 };
 
+// An identifier that can name an uninstall directory: one that would lead
+// out of the Windows directory (a separator, a drive, "..") names none, and
+// its hotfix has no directory to list or verify.
+bool IsUsableHotfixID(const std::string& id);
 // The uninstall directory of a hotfix in a target's Windows directory, and
 // the service pack's (no final separator).
 std::string TargetUninstallDir(const TFileSource& files, const std::string& hotfixID);

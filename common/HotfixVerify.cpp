@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "HotfixReader.h"
 #include "InfFile.h"
 
 namespace {
@@ -50,6 +51,8 @@ struct TDirectory {
     std::string Label;   // the hotfix, or kServicePackLabel
     std::string Path;
     bool Orphaned = false;
+    TLookup Listing{TLookup::Absent, {}};
+    std::vector<TFileEntry> Saved;   // the saved copies, in the listing's order
 };
 
 class TVerifier {
@@ -58,7 +61,9 @@ public:
 
     std::vector<TDirectory> Plan(const std::vector<std::string>& listed,
                                  const std::vector<std::string>& recorded) const;
-    bool VerifyDirectory(const TDirectory& dir, int done, int total);
+    // The directory's saved copies; the number of steps it takes.
+    int ListSaved(TDirectory& dir) const;
+    bool VerifyDirectory(const TDirectory& dir, int& done, int total);
 
 private:
     struct TScript {
@@ -83,9 +88,9 @@ std::vector<TDirectory> TVerifier::Plan(const std::vector<std::string>& listed,
     std::vector<TDirectory> plan;
     std::set<std::string> seen;
     for (const std::string& id : listed)
-        if (!id.empty() && seen.insert(AsciiLower(id)).second)
-            plan.push_back({id, FFiles.PathOf(windows, "$NtUninstall" + id + "$"), false});
-    plan.push_back({kServicePackLabel, FFiles.PathOf(windows, "$NtServicePackUninstall$"), false});
+        if (IsUsableHotfixID(id) && seen.insert(AsciiLower(id)).second)
+            plan.push_back({id, FFiles.PathOf(windows, "$NtUninstall" + id + "$"), false, {}, {}});
+    plan.push_back({kServicePackLabel, FFiles.PathOf(windows, "$NtServicePackUninstall$"), false, {}, {}});
 
     std::set<std::string> known;
     for (const std::string& id : recorded)
@@ -99,12 +104,24 @@ std::vector<TDirectory> TVerifier::Plan(const std::vector<std::string>& listed,
     for (const TFileEntry& entry : entries) {
         const std::string id = UninstallDirHotfix(entry.Name);
         if (entry.IsDirectory() && !id.empty() && !known.contains(AsciiLower(id)))
-            plan.push_back({id, FFiles.PathOf(windows, entry.Name), true});
+            plan.push_back({id, FFiles.PathOf(windows, entry.Name), true, {}, {}});
     }
     return plan;
 }
 
-bool TVerifier::VerifyDirectory(const TDirectory& dir, int done, int total)
+int TVerifier::ListSaved(TDirectory& dir) const
+{
+    if (dir.Orphaned)
+        return 1;
+    std::vector<TFileEntry> entries;
+    dir.Listing = FFiles.ListDirectory(dir.Path, entries);
+    for (TFileEntry& entry : entries)
+        if (!entry.IsDirectory() && !IsInstallerFile(entry.Name))
+            dir.Saved.push_back(std::move(entry));
+    return static_cast<int>(dir.Saved.size());
+}
+
+bool TVerifier::VerifyDirectory(const TDirectory& dir, int& done, int total)
 {
     if (!FSink.Continue(done, total, {}))
         return false;
@@ -114,25 +131,23 @@ bool TVerifier::VerifyDirectory(const TDirectory& dir, int done, int total)
         row.State = TVerifyState::NoRegistryRecord;
         row.InstalledPath = dir.Path;
         FSink.FileVerified(row);
+        ++done;
         return true;
     }
-    std::vector<TFileEntry> entries;
-    const TLookup listed = FFiles.ListDirectory(dir.Path, entries);
-    if (listed.Result == TLookup::Absent)
+    if (dir.Listing.Result == TLookup::Absent)
         return true;
     // What a listing that failed part-way gave is still verified.
-    if (listed.Result == TLookup::Failed) {
-        FSink.VerificationIncomplete(CannotListText(dir.Path, listed.Reason));
-        if (entries.empty())
+    if (dir.Listing.Result == TLookup::Failed) {
+        FSink.VerificationIncomplete(CannotListText(dir.Path, dir.Listing.Reason));
+        if (dir.Saved.empty())
             return true;
     }
     const TScript script = ReadScript(dir.Path);
-    for (const TFileEntry& entry : entries) {
-        if (entry.IsDirectory() || IsInstallerFile(entry.Name))
-            continue;
+    for (const TFileEntry& entry : dir.Saved) {
         if (!FSink.Continue(done, total, entry.Name))
             return false;
         VerifyFile(dir, entry, script);
+        ++done;
     }
     return true;
 }
@@ -221,7 +236,10 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
                 found = !failed;
                 break;
             }
+            row.LookedIn.push_back(path);
         }
+        if (found)
+            row.LookedIn.clear();
     }
     if (failed)
         return;
@@ -230,8 +248,10 @@ void TVerifier::VerifyFile(const TDirectory& dir, const TFileEntry& saved, const
         FSink.FileVerified(row);
         return;
     }
-    if (!ReadVersion(row.InstalledPath, row.InstalledVersion) ||
-        !ReadVersion(FFiles.PathOf(dir.Path, saved.Name), row.SavedVersion))
+    // Read by name on no platform, so that every program rates it alike.
+    row.DeviceName = IsDeviceName(saved.Name) || IsDeviceName(installed.Name);
+    if (!row.DeviceName && (!ReadVersion(row.InstalledPath, row.InstalledVersion) ||
+                            !ReadVersion(FFiles.PathOf(dir.Path, saved.Name), row.SavedVersion)))
         return;
     bool newer = false;
     if (row.InstalledVersion && row.SavedVersion) {
@@ -274,6 +294,8 @@ std::string FindingText(const TVerifiedFile& file)
         text += "; versions compared";
     else if (file.Finding == TStateFinding::Times)
         text += "; times compared";
+    if (file.DeviceName)
+        text += "; not readable by name";
     return text;
 }
 
@@ -304,9 +326,16 @@ void VerifyHotfixes(const TFileSource& files, const std::vector<std::string>& li
                     const std::vector<std::string>& recorded, TVerifySink& sink)
 {
     TVerifier verifier(files, sink);
-    const std::vector<TDirectory> plan = verifier.Plan(listed, recorded);
-    const int total = static_cast<int>(plan.size());
-    for (int done = 0; done < total; ++done)
-        if (!verifier.VerifyDirectory(plan[static_cast<std::size_t>(done)], done, total))
+    std::vector<TDirectory> plan = verifier.Plan(listed, recorded);
+    // Every directory is listed first, so that the steps count files.
+    int total = 0;
+    for (TDirectory& dir : plan) {
+        if (!sink.Continue(0, 0, {}))
+            return;
+        total += verifier.ListSaved(dir);
+    }
+    int done = 0;
+    for (const TDirectory& dir : plan)
+        if (!verifier.VerifyDirectory(dir, done, total))
             return;
 }

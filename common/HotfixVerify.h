@@ -26,15 +26,20 @@ struct TVerifiedFile {
     std::string FileName;        // the saved copy; empty for an orphaned directory
     TVerifyState State = TVerifyState::Missing;
     std::string InstalledPath;   // where the file is or belongs; empty when guessed in vain
+    std::vector<std::string> LookedIn;   // the places guessed in vain, in the order tried
     std::optional<TFileVersion> InstalledVersion, SavedVersion;
     TPlaceFinding Place = TPlaceFinding::Guessed;
     TStateFinding Finding = TStateFinding::None;
+    // The saved or the installed file has a device's name (IsDeviceName),
+    // which Windows cannot open as a file: its times are compared.
+    bool DeviceName = false;
 };
 
 // "In effect", "Undone", "Missing", "No registry record".
 std::string StateText(TVerifyState state);
 // "from the script; versions compared", "guessed; times compared",
-// "script missing or damaged", ...; empty for an orphaned directory.
+// "script missing or damaged", "...; not readable by name"; empty for an
+// orphaned directory.
 std::string FindingText(const TVerifiedFile& file);
 
 struct TVerifyCounts {
@@ -62,8 +67,10 @@ public:
 class TVerifySink {
 public:
     virtual ~TVerifySink() = default;
-    // Before each directory (Done of Total started so far) and before each
-    // file of it; false stops the verification there.
+    // While the directories are listed (Done and Total 0), then before each
+    // directory and each file: Done of Total steps finished, one step per
+    // saved file and per directory without a registry record. False stops
+    // the verification there.
     virtual bool Continue(int done, int total, const std::string& fileName) = 0;
     virtual void FileVerified(const TVerifiedFile& file) = 0;
     // A directory or file that could not be looked at (Why names it and the
@@ -77,7 +84,8 @@ public:
 // ignored ones), which no uninstall directory without a record holds. The
 // service pack's directory follows the hotfixes, the orphaned directories
 // come last, in the order of the Windows directory's listing. A hotfix
-// without an uninstall directory gives no rows. Raises EVerifyError when the
-// Windows directory cannot be listed.
+// without an uninstall directory gives no rows, as does one whose identifier
+// names none (IsUsableHotfixID). Raises EVerifyError when the Windows
+// directory cannot be listed.
 void VerifyHotfixes(const TFileSource& files, const std::vector<std::string>& listed,
                     const std::vector<std::string>& recorded, TVerifySink& sink);

@@ -1,6 +1,11 @@
 #include "InfFile.h"
 
+#include <algorithm>
 #include <charconv>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "TargetAccess.h"
 
 namespace {
 
@@ -113,9 +118,30 @@ TInfLine SplitLine(std::string_view text)
     return line;
 }
 
+// Lines of a section by their lower-case key, the first of each key; read
+// once, so that a script of many lines is not searched line by line for
+// each substitution or list.
+using TKeyIndex = std::unordered_map<std::string, const std::vector<std::string>*>;
+
+TKeyIndex IndexKeys(const std::vector<TInfLine>* lines)
+{
+    TKeyIndex index;
+    if (lines)
+        for (const TInfLine& line : *lines)
+            if (!line.Key.empty())
+                index.try_emplace(AsciiLower(line.Key), &line.Fields);
+    return index;
+}
+
+const std::vector<std::string>* Lookup(const TKeyIndex& index, const std::string& lowerKey)
+{
+    const auto found = index.find(lowerKey);
+    return found == index.end() ? nullptr : found->second;
+}
+
 // %name% replaced by the [Strings] value, %% by one percent sign; a name
 // without a value stays as it stands.
-std::string SubstituteStrings(const std::string& text, const std::vector<TInfLine>* strings)
+std::string SubstituteStrings(const std::string& text, const TKeyIndex& strings)
 {
     if (text.find('%') == std::string::npos)
         return text;
@@ -130,17 +156,11 @@ std::string SubstituteStrings(const std::string& text, const std::vector<TInfLin
         }
         result.append(text, pos, open - pos);
         const std::string name = AsciiLower(std::string_view(text).substr(open + 1, close - open - 1));
-        const std::string* value = nullptr;
-        if (strings)
-            for (const TInfLine& line : *strings)
-                if (!line.Fields.empty() && AsciiLower(line.Key) == name) {
-                    value = &line.Fields.front();
-                    break;
-                }
+        const std::vector<std::string>* value = Lookup(strings, name);
         if (name.empty())
             result += '%';
-        else if (value)
-            result += *value;
+        else if (value && !value->empty())
+            result += value->front();
         else
             result.append(text, open, close - open + 1);
         pos = close + 1;
@@ -158,17 +178,34 @@ std::optional<int> ParseDirid(const std::string& text)
     return value == 65535 ? -1 : value;
 }
 
-std::optional<TInfPlacement> DestinationOf(const std::vector<std::string>* fields)
+// A subdirectory of a destination: parts separated by "\", each a plain
+// name (none leads above the dirid's directory); empty for none.
+bool IsPlainSubdirectory(std::string_view subdir)
 {
-    if (!fields || fields->empty())
+    while (!subdir.empty()) {
+        const std::size_t end = std::min(subdir.find('\\'), subdir.size());
+        if (!IsPlainFileName(subdir.substr(0, end)) || end + 1 == subdir.size())
+            return false;
+        subdir.remove_prefix(std::min(end + 1, subdir.size()));
+    }
+    return true;
+}
+
+// A [DestinationDirs] entry: its dirid and subdirectory; nothing when it
+// cannot be read.
+std::optional<TInfPlacement> DestinationOf(const std::vector<std::string>& fields)
+{
+    if (fields.empty())
         return std::nullopt;
-    const std::optional<int> dirid = ParseDirid((*fields)[0]);
+    const std::optional<int> dirid = ParseDirid(fields[0]);
     if (!dirid)
         return std::nullopt;
     TInfPlacement place;
     place.Dirid = *dirid;
-    if (fields->size() > 1)
-        place.Subdir = (*fields)[1];
+    if (fields.size() > 1)
+        place.Subdir = fields[1];
+    if (!IsPlainSubdirectory(place.Subdir))
+        return std::nullopt;
     return place;
 }
 
@@ -229,9 +266,10 @@ void TInfFile::ReadLines(std::string_view text)
 
 void TInfFile::Substitute()
 {
-    const std::vector<TInfLine>* strings = Section("Strings");
+    const std::vector<TInfLine>* const stringLines = Section("Strings");
+    const TKeyIndex strings = IndexKeys(stringLines);
     for (auto& [name, lines] : FSections) {
-        if (&lines == strings)
+        if (&lines == stringLines)
             continue;
         for (TInfLine& line : lines) {
             line.Key = SubstituteStrings(line.Key, strings);
@@ -266,16 +304,23 @@ std::map<std::string, TInfPlacement> CopyFilePlacements(const TInfFile& inf)
     const std::vector<TInfLine>* install = inf.Section("DefaultInstall");
     if (!install)
         return placements;
-    const std::optional<TInfPlacement> defaultDir =
-        DestinationOf(inf.Value("DestinationDirs", "DefaultDestDir"));
+    const TKeyIndex destinations = IndexKeys(inf.Section("DestinationDirs"));
+    // A list's own entry decides; one that cannot be read places nothing.
+    auto destinationOf = [&](const std::string& list, const std::optional<TInfPlacement>& otherwise) {
+        const std::vector<std::string>* fields = Lookup(destinations, AsciiLower(list));
+        return fields ? DestinationOf(*fields) : otherwise;
+    };
+    const std::optional<TInfPlacement> defaultDir = destinationOf("DefaultDestDir", std::nullopt);
     auto place = [&](const std::string& installed, const std::string& source,
                      const std::optional<TInfPlacement>& dir) {
-        if (!dir || installed.empty())
+        if (!dir || !IsPlainFileName(installed))
             return;
         TInfPlacement placement = *dir;
         placement.InstalledName = installed;
         placements.emplace(AsciiLower(source.empty() ? installed : source), placement);
     };
+    // A list named again places nothing new (each file keeps its first place).
+    std::unordered_set<std::string> listsDone;
     for (const TInfLine& line : *install) {
         if (AsciiLower(line.Key) != "copyfiles")
             continue;
@@ -285,11 +330,9 @@ std::map<std::string, TInfPlacement> CopyFilePlacements(const TInfFile& inf)
                 continue;
             }
             const std::vector<TInfLine>* list = inf.Section(entry);
-            if (entry.empty() || !list)
+            if (entry.empty() || !list || !listsDone.insert(AsciiLower(entry)).second)
                 continue;
-            std::optional<TInfPlacement> dir = DestinationOf(inf.Value("DestinationDirs", entry));
-            if (!dir)
-                dir = defaultDir;
+            const std::optional<TInfPlacement> dir = destinationOf(entry, defaultDir);
             for (const TInfLine& file : *list)
                 if (file.Key.empty() && !file.Fields.empty())
                     place(file.Fields[0], file.Fields.size() > 1 ? file.Fields[1] : "", dir);

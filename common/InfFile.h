@@ -50,9 +50,11 @@ struct TInfPlacement {
 
 // Every file that [DefaultInstall]'s CopyFiles copies (lists and "@file"
 // entries), keyed by the source name in lower case (A to Z only). Lists
-// without a [DestinationDirs] entry go to DefaultDestDir; a file that has
-// neither, or an unreadable dirid, is not placed (left out). A file that
-// several lists copy keeps its first place.
+// without a [DestinationDirs] entry go to DefaultDestDir. Not placed (left
+// out): a file that has neither; the files of a list whose own entry cannot
+// be read (a dirid that is no number, a subdirectory with a part that is no
+// plain name, see IsPlainFileName); a file whose installed name is no plain
+// name. A file that several lists copy keeps its first place.
 std::map<std::string, TInfPlacement> CopyFilePlacements(const TInfFile& inf);
 
 // The directory of a dirid below the target's Windows directory, as path

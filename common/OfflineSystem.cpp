@@ -100,14 +100,16 @@ void TOfflineSystem::Read(TTextCodePage codePage)
         FWarning = FSoftwarePath +
                    " was saved while changes were pending: its last changes may be missing";
 
-    const std::string systemPath = HivePath(*FFiles, "system");
-    std::string systemBytes;
-    if (ReadHive(*FFiles, systemPath, systemBytes, reason) == THiveRead::Read) {
-        try {
+    // The SYSTEM hive only gives the time zone, which the listing can do
+    // without: whatever fails there (damage, a crafted file that asks for
+    // more memory than there is) counts as a damaged hive and gives none.
+    try {
+        const std::string systemPath = HivePath(*FFiles, "system");
+        std::string systemBytes;
+        if (ReadHive(*FFiles, systemPath, systemBytes, reason) == THiveRead::Read)
             FTimeZone = ReadTimeZoneRule(THiveFile(std::move(systemBytes), systemPath));
-        } catch (const EHiveError&) {
-            // a damaged SYSTEM hive gives no time zone; the listing needs none
-        }
+    } catch (const std::exception&) {
+        FTimeZone.reset();
     }
     if (FTimeZone && !FFiles->TimesAsStored())
         FZoned = std::make_unique<TZonedFileSource>(*FFiles, *FTimeZone);

@@ -198,6 +198,7 @@ void THiveFile::ReadBins() {
             at + size > FBytes.size())
             Damaged(at);
         FBins.emplace_back(at, at + size);
+        FCellBytes += size - kBinHeaderSize;
         FBinOfPage.insert(FBinOfPage.end(), size / kBinAlignment, static_cast<std::uint32_t>(FBins.size() - 1));
         at += size;
     }
@@ -216,6 +217,12 @@ THiveFile::TCell THiveFile::Cell(std::uint32_t cellOffset, std::uint64_t referre
     // Allocated cells carry their size negated; a free cell is no target.
     if (size >= -4 || at + static_cast<std::uint64_t>(-size) > bin.second) Damaged(at);
     return TCell{at + 4, static_cast<std::uint32_t>(-size - 4)};
+}
+
+// How many cells of records with FixedSize bytes (their size field and
+// alignment to 8 included) the bins can hold at most.
+std::uint64_t THiveFile::MaxCells(std::uint32_t fixedSize) const {
+    return FCellBytes / ((4 + fixedSize + 7) & ~std::uint64_t(7));
 }
 
 THiveFile::TCell THiveFile::Record(std::uint32_t cellOffset, std::uint64_t referrer,
@@ -259,6 +266,10 @@ std::vector<THiveFile::TKey> THiveFile::Subkeys(TKey key) const {
     std::uint32_t count = Get32(nk.Start + 0x14);
     std::vector<TKey> keys;
     if (count == 0) return keys;
+    // Each subkey has a cell of its own: a count the bins cannot hold is
+    // damage, found before a list that names its entries again and again
+    // makes the collection huge.
+    if (count > MaxCells(kKeyFixedSize)) Damaged(nk.Offset());
     TCell list = Cell(Get32(nk.Start + 0x1C), nk.Offset());
     if (list.Size < 4) Damaged(list.Offset());
     auto isLeaf = [&](const TCell& c) {

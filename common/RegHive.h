@@ -54,6 +54,7 @@ private:
     [[noreturn]] void Damaged(std::uint64_t fileOffset) const;
     void ReadBins();
     TCell Cell(std::uint32_t cellOffset, std::uint64_t referrer) const;
+    std::uint64_t MaxCells(std::uint32_t fixedSize) const;
     TCell Record(std::uint32_t cellOffset, std::uint64_t referrer, const char* signature,
                  std::uint32_t fixedSize) const;
     TCell KeyRecord(TKey key, std::uint64_t referrer) const;
@@ -73,6 +74,7 @@ private:
     TKey FRootKey = 0;
     std::uint32_t FMinorVersion = 0;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> FBins;   // [start, end) in the file
+    std::uint64_t FCellBytes = 0;   // the bins without their headers
     std::vector<std::uint32_t> FBinOfPage;   // for each 4 KB page of the bins, its bin
     // Upper-case names of the long subkey lists OpenKey has passed through, so
     // that a path into a key with thousands of subkeys is found without a scan.

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -77,3 +78,12 @@ public:
 // name holding ":", "/" or a "\" after its leading backslashes is a path,
 // since no computer name can hold one.
 bool IsOfflineTarget(const std::string& target);
+
+// One name of a directory entry that a target's own data (a script, a hive)
+// gives: not empty, not "." or "..", without ":", "/" or "\". Anything else
+// would lead out of the directory it is joined to.
+bool IsPlainFileName(std::string_view name);
+// A name that Windows takes for a device wherever it stands ("prn", "con",
+// "aux", "nul", "com1" to "com9", "lpt1" to "lpt9", in any case, with any
+// extension): opened by that name, it is the device, not the file.
+bool IsDeviceName(std::string_view name);

@@ -38,6 +38,12 @@ private:
     HANDLE FHandle;
 };
 
+// The last part of a path, which names a device if IsDeviceName says so.
+std::string LastPart(const std::string& path)
+{
+    return path.substr(ExtractFilePath(path, AnsiLeadByte).size());
+}
+
 // The platform's words for Error, without the line end and full stop that
 // its messages carry.
 std::string SystemErrorText(DWORD error)
@@ -108,6 +114,19 @@ TLookup TWin32FileSource::FindFile(const std::string& path, TFileEntry& entry) c
         return {TLookup::Absent, {}};
     if (TooLong(path))
         return TLookup::Failure(kPathTooLong);
+    const std::string name = LastPart(path);
+    if (IsDeviceName(name)) {
+        // Looked up by its name the device would answer: the directory's
+        // own entry of that name is found in its listing instead.
+        std::vector<TFileEntry> entries;
+        const TLookup listed = ListDirectory(path.substr(0, path.size() - name.size()), entries);
+        for (TFileEntry& candidate : entries)
+            if (lstrcmpiA(candidate.Name.c_str(), name.c_str()) == 0) {
+                entry = std::move(candidate);
+                return {};
+            }
+        return listed.Result == TLookup::Failed ? listed : TLookup{TLookup::Absent, {}};
+    }
     WIN32_FIND_DATAA found;
     FindHandle listing(FindFirstFileA(path.c_str(), &found));
     if (!listing)
@@ -120,9 +139,12 @@ bool TWin32FileSource::ReadFile(const std::string& path, std::string& bytes,
                                 std::size_t limit) const
 {
     bytes.clear();
+    // A device's name is not readable as a file's; disk files only.
+    if (IsDeviceName(LastPart(path)))
+        return false;
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
+    if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK)
         return false;
     constexpr std::size_t kChunk = 65536;
     while (bytes.size() < limit) {

@@ -27,7 +27,7 @@ pinned wine cmd /c exit </dev/null >/dev/null 2>&1
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 windir="$WINEPREFIX/drive_c/windows"
 cv='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion'
-reg() { pinned wine reg query "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+reg() { native_wine reg query "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
 # Registry: exactly the demo's keys, the prefix's own hotfix gone.
 expect CSDVersion "$(reg "$cv" /v CSDVersion | sed -n 's/.*REG_SZ *//p')" "Service Pack 4"
@@ -78,6 +78,13 @@ Q222159 Q228785 Q232491 Q238542 Q241041 Q243835 Q246102 "
   do
     printf '%s\n' "$full" | grep -qxF -- "$line" || fail "listing lacks the line [$line]"
   done
+  # The verification: every saved file in effect but for the demo's mishaps.
+  verify=$(list /VERIFY)
+  expect "verified files" "$(printf '%s\n' "$verify" | grep -c "${tab}")" 345
+  expect "files not in effect" "$(printf '%s\n' "$verify" | grep -v "${tab}In effect${tab}" | cut -f1-3 | sort | tr '\n' ' ')" \
+"Q197826${tab}netstack.sys${tab}Undone Q241041${tab}shellui.dll${tab}Undone \
+Q243835${tab}netstack.sys${tab}Undone Q246102${tab}scrsave.exe${tab}Missing \
+Service Pack${tab}noteui.hlp${tab}Undone "
   computer=$(pinned wine cmd /c 'echo %COMPUTERNAME%' </dev/null 2>/dev/null | tr -d '\r\n')
   expect "listing through \\\\$computer\\ADMIN\$" "$(list "\\\\$computer")" "$full"
 fi

@@ -41,9 +41,27 @@ stop_prefix() {
   wineserver -w </dev/null >/dev/null 2>&1 || true
 }
 
+# native_wine PROGRAM...: runs one of Wine's own programs (regedit, reg) as
+# the prefix's native one. Where Wine's 32-bit loader is installed, "wine"
+# starts the 32-bit one even in a 64-bit prefix (WINEARCH win64 or unset),
+# and its HKEY_LOCAL_MACHINE\SOFTWARE is the view that 64-bit programs do
+# not read; the 64-bit loader is "wine64", which Debian keeps in
+# /usr/lib/wine.
+native_wine() {
+  if [ "${WINEARCH:-win64}" = win64 ]; then
+    for _loader in wine64 /usr/lib/wine/wine64; do
+      if command -v "$_loader" >/dev/null 2>&1; then
+        pinned "$_loader" "$@"
+        return
+      fi
+    done
+  fi
+  pinned wine "$@"
+}
+
 # import_reg FILE: imports a REGEDIT4 file into the running prefix.
 import_reg() {
-  pinned wine regedit /s "$(pinned winepath -w "$1" 2>/dev/null)" </dev/null >/dev/null 2>&1
+  native_wine regedit /s "$(pinned winepath -w "$1" 2>/dev/null)" </dev/null >/dev/null 2>&1
 }
 
 # share_windows_dir: lets \\NAME\ADMIN$ of the prefix's own computer name

@@ -200,13 +200,15 @@ bool TPosixFileSource::ReadFile(const std::string& path, std::string& bytes,
                                 std::size_t limit) const
 {
     bytes.clear();
-    FdHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file)
+    // Regular files only: a link is not followed, and a FIFO or device (which
+    // an image can hold under any name) is neither waited for nor read.
+    FdHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    struct stat status;
+    if (!file || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     // Room for the whole file at once spares growing the text again and again.
     constexpr std::size_t kChunk = 65536;
-    struct stat status;
-    if (fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+    if (status.st_size > 0)
         bytes.reserve(std::min(limit, static_cast<std::size_t>(status.st_size) + kChunk));
     while (bytes.size() < limit) {
         const std::size_t start = bytes.size();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,9 @@ private:
 
 int main(int argc, char* argv[])
 {
+    // A closed output (a pipe to "head") is a write error that ends the run
+    // with exit code 1, not a signal that kills it.
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     TFdLineWriter output(STDOUT_FILENO, isatty(STDOUT_FILENO) == 0);
     TPosixConsolePlatform platform;

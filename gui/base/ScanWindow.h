@@ -5,6 +5,7 @@
 // closed, or destroyed with its owner, while the scan is still on the stack.
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "Window.h"
 
@@ -17,7 +18,15 @@ public:
     void Show(int showCommand = SW_SHOWNORMAL)
     {
         FInShow = true;
-        TFrameWindow::Show(showCommand);
+        {
+            // Off the list also when the scan ends in an error.
+            struct TShowing {
+                TScanWindow* Form;
+                explicit TShowing(TScanWindow* form) : Form(form) { Showing().push_back(form); }
+                ~TShowing() { std::erase(Showing(), Form); }
+            } showing(this);
+            TFrameWindow::Show(showCommand);
+        }
         FInShow = false;
         // Each branch is the object's last act: the owner may free it.
         if (FDestroyed) {
@@ -28,6 +37,14 @@ public:
             Close();
     }
     bool Scanning() const { return FScanning; }
+    // Closes every window of this kind that scans now, as its close box
+    // does: the scan stops at the next file and the window goes.
+    static void CloseScanning()
+    {
+        for (TScanWindow* form : std::vector<TScanWindow*>(Showing()))
+            if (form->FHandle)
+                form->Close();
+    }
     // Called as the window's last act once it is destroyed; the owner frees
     // the object here and nowhere else. While Show runs the call waits until
     // the scan has ended.
@@ -56,6 +73,12 @@ protected:
     bool FScanning = false;
 
 private:
+    // The windows of this kind whose Show runs, innermost last.
+    static std::vector<TScanWindow*>& Showing()
+    {
+        static std::vector<TScanWindow*> showing;
+        return showing;
+    }
     void HandBack()
     {
         // The handler lives on the stack while it frees this object.

@@ -720,6 +720,12 @@ void TApplication::ProcessMessages()
     }
 }
 
+void TApplication::RunAfterPumping(const std::function<void()>& work)
+{
+    ProcessMessages();
+    work();
+}
+
 void TApplication::ProcessMessage(MSG& message)
 {
     TWindow* window = TopLevelWindowOf(message.hwnd);

@@ -299,6 +299,11 @@ public:
     void ProcessMessages();
     // One queued message through accelerators and dialog keys to its window.
     void ProcessMessage(MSG& message);
+    // Dispatches the messages waiting (a repaint, a Cancel, a close), then
+    // runs Work, a call that may block (a remote connection, an offline
+    // system's hives). The window thread is the program's only one outside
+    // the comparison, so Work runs on it.
+    void RunAfterPumping(const std::function<void()>& work);
 
     // Closing the main form ends the message loop.
     void SetMainForm(TFrameWindow* form) { FMainForm = form; }

@@ -1,6 +1,7 @@
 #include "EnhListView.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "NumText.h"
 #include "Reflect.h"
@@ -162,6 +163,9 @@ struct SortContext {
     TCustomEnhListView* List = nullptr;
     std::vector<TListItem> Rows;       // by the row's index before the sort
     std::vector<std::string> Texts;    // the sort column's texts, without OnSortItems
+    // The row's index before the sort by its data, when every row has data
+    // of its own; else the rows carry their indexes during the sort.
+    std::unordered_map<LPARAM, size_t> ByData;
     int Column = 0;
     bool Ascending = true;
     std::exception_ptr Failure;
@@ -421,7 +425,7 @@ void TCustomEnhListView::ApplyAutoWidths()
         SetColumnWidth(column, widthType);
         // The last column takes the rest of the width, and it comes last, so
         // that a column widened here leaves it the right rest.
-        if (widthType == LVSCW_AUTOSIZE_USEHEADER && column != last)
+        if (widthType == LVSCW_AUTOSIZE || column != last)
             FitHeaderText(column);
     }
 }
@@ -661,11 +665,21 @@ void TCustomEnhListView::SortBy(int column, bool ascending)
             context.Texts.push_back(column == 0 ? context.Rows.back().Caption
                                                 : SubItemText(index, column - 1));
     }
-    for (int index = 0; index < count; ++index)
-        SetItemParam(FHandle, index, index);
+    // Rewriting every row's parameter twice costs the list two notifications
+    // a row: rows with data of their own are found by it instead.
+    for (const TListItem& row : context.Rows)
+        if (!row.Data || !context.ByData.emplace(reinterpret_cast<LPARAM>(row.Data),
+                                                 static_cast<size_t>(row.Index)).second) {
+            context.ByData.clear();
+            break;
+        }
+    const bool byIndex = context.ByData.empty();
+    if (byIndex)
+        for (int index = 0; index < count; ++index)
+            SetItemParam(FHandle, index, index);
     SendMessageA(FHandle, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                  reinterpret_cast<LPARAM>(&CompareRows));
-    for (int index = 0; index < count; ++index) {
+    for (int index = 0; byIndex && index < count; ++index) {
         const auto former = static_cast<size_t>(GetItemParam(FHandle, index));
         if (former < context.Rows.size())
             SetItemParam(FHandle, index, reinterpret_cast<LPARAM>(context.Rows[former].Data));
@@ -678,7 +692,13 @@ void TCustomEnhListView::SortBy(int column, bool ascending)
 int CALLBACK TCustomEnhListView::CompareRows(LPARAM row1, LPARAM row2, LPARAM contextParam)
 {
     auto& context = *reinterpret_cast<SortContext*>(contextParam);
-    const auto first = static_cast<size_t>(row1), second = static_cast<size_t>(row2);
+    auto index = [&](LPARAM row) {
+        if (context.ByData.empty())
+            return static_cast<size_t>(row);
+        const auto found = context.ByData.find(row);
+        return found == context.ByData.end() ? context.Rows.size() : found->second;
+    };
+    const size_t first = index(row1), second = index(row2);
     if (context.Failure || first >= context.Rows.size() || second >= context.Rows.size())
         return 0;
     int result = 0;
@@ -810,13 +830,16 @@ void TCustomEnhListView::LoadSettings(TRegIniFileEx& settings)
     const TExtLVSaveSettings& save = FSaveSettings;
     if (save.SaveColumnSizes) {
         const auto widths = ReadColumnList(settings, "Sizes");
-        if (widths && std::all_of(widths->begin(), widths->end(),
-                                  [](int width) { return width >= 0 && width <= kMaxColumnWidth; })) {
+        if (widths && std::all_of(widths->begin(), widths->end(), [](int width) {
+                return width == LVSCW_AUTOSIZE || (width >= 0 && width <= kMaxColumnWidth);
+            })) {
             // A column narrower than its header would be lost from sight
             // for good (the last one's automatic width is 0 in a narrow list).
-            for (int column = 0; column < ColumnCount(); ++column)
-                SetColumnWidth(column, std::max((*widths)[static_cast<size_t>(column)],
-                                                HeaderWidth(column)));
+            for (int column = 0; column < ColumnCount(); ++column) {
+                const int width = (*widths)[static_cast<size_t>(column)];
+                if (width != LVSCW_AUTOSIZE)
+                    SetColumnWidth(column, std::max(width, HeaderWidth(column)));
+            }
         }
     }
     if (save.SaveCurrentSort) {
@@ -833,8 +856,11 @@ void TCustomEnhListView::StoreSettings(TRegIniFileEx& settings)
     const TExtLVSaveSettings& save = FSaveSettings;
     if (save.SaveColumnSizes && ColumnCount() > 0) {
         std::vector<int> widths;
+        // A column that fits its contents stays so until the user sizes it.
         for (int column = 0; column < ColumnCount(); ++column)
-            widths.push_back(std::max(ColumnWidth(column), HeaderWidth(column)));
+            widths.push_back(FColumns[static_cast<size_t>(column)].WidthType == LVSCW_AUTOSIZE
+                                 ? LVSCW_AUTOSIZE
+                                 : std::max(ColumnWidth(column), HeaderWidth(column)));
         WriteColumnList(settings, "Sizes", widths);
     }
     if (save.SaveCurrentSort) {

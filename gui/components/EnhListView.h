@@ -43,7 +43,9 @@ struct TListItem {
 // contents) or LVSCW_AUTOSIZE_USEHEADER (-2, fit the header; the last column
 // takes the rest of the list's width). Automatic widths are applied again at
 // the end of every batch update, until the column gets a width of its own
-// (stored, set in code, or dragged by the user).
+// (stored, set in code, or dragged by the user); neither ever cuts the
+// caption. A column that fits its contents is stored as such (-1) until it
+// gets a width of its own.
 struct TListColumn {
     std::string Caption;
     int WidthType = LVSCW_AUTOSIZE_USEHEADER;

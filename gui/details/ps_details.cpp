@@ -94,7 +94,10 @@ void RunStep(std::exception_ptr& failure, Step step)
 // and subdirectories left out. Closed by Close or on destruction.
 class TfrmDetails::TListing {
 public:
-    explicit TListing(const std::string& directory) : FPattern(directory + "*.*") {}
+    explicit TListing(const std::string& directory)
+        : FPattern(directory + "*.*"), FDone(directory.empty())
+    {
+    }
 
     bool Next(WIN32_FIND_DATAA& found)
     {
@@ -429,8 +432,11 @@ void TfrmDetails::FormShow()
         if (FOptions.ViewIcons && imgSystemIcons->Handle())
             listFiles->SetSmallImages(imgSystemIcons->Handle());
         SetFocus(listFiles->Handle());
-        FUninstallDir = HotfixID.empty() ? GetServicePackUninstallDir(ComputerName)
-                                         : GetUninstallDir(ComputerName, HotfixID);
+        // An identifier that would lead out of the Windows directory lists nothing.
+        if (HotfixID.empty())
+            FUninstallDir = GetServicePackUninstallDir(ComputerName);
+        else if (IsUsableHotfixID(HotfixID))
+            FUninstallDir = GetUninstallDir(ComputerName, HotfixID);
         CountFiles();
     }
     ListFiles();
@@ -502,12 +508,13 @@ void TfrmDetails::ScanFiles(TListing& listing, TScan& scan)
         if (name == "hotfix.exe")
             continue;
         if (FFileCount > 1) {
-            scan.Progress->StepProgress();
-            scan.Progress->SetFileName(name);
-            // Where Cancel, and anything else the user does meanwhile, runs.
-            Application().ProcessMessages();
-            if (ScanStopped(scan))
-                break;
+            // Where Cancel, and anything else the user does meanwhile, runs:
+            // as often as the progress shows, a few times a second.
+            if (scan.Progress->StepFile(name)) {
+                Application().ProcessMessages();
+                if (ScanStopped(scan))
+                    break;
+            }
         }
         ListFile(found, name, scan);
     }
@@ -554,7 +561,8 @@ void TfrmDetails::ListFile(const WIN32_FIND_DATAA& found, const std::string& nam
 int TfrmDetails::FileIcon(const std::string& path, const std::string& extension,
                           DWORD attributes, TScan& scan) const
 {
-    if (HasOwnIcon(extension))
+    // The shell reads a file for its own icon; a device's name is not read.
+    if (HasOwnIcon(extension) && !IsDeviceName(path.substr(FUninstallDir.size())))
         return imgSystemIcons->IconIndex(path, attributes);
     const auto known = scan.TypeIcons.find(extension);
     if (known != scan.TypeIcons.end())

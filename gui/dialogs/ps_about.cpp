@@ -5,6 +5,10 @@
 TfrmAbout::TfrmAbout(HWND owner)
 {
     CreateDialogFromTemplate(IDD_ABOUT, owner);
+    // The designed size whatever the font that the template's units follow.
+    SetClientSizeInPixels(375, 195);
+    // The icon keeps its own size, 32 by 32.
+    SetWindowPos(Item(IDC_IMGICON), nullptr, 0, 0, 32, 32, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     urlEmail.Attach(Item(IDC_URLEMAIL));
     urlEmail.SetLinkAddress("mailto:" + urlEmail.Caption());
     urlWebpage.Attach(Item(IDC_URLWEBPAGE));

@@ -20,9 +20,28 @@ int RoundedPercentage(int position, int maximum)
     return static_cast<int>(quotient);
 }
 
+namespace {
+
+// The window the progress stays in front of: the scanning window, or while
+// that is still hidden, the nearest shown window that owns it. An owner off
+// the screen keeps nothing in front of the others (a window manager knows
+// only shown windows).
+HWND ShownOwner(HWND owner)
+{
+    while (owner && !IsWindowVisible(owner)) {
+        HWND next = GetWindow(owner, GW_OWNER);
+        if (!next)
+            break;
+        owner = next;
+    }
+    return owner;
+}
+
+}  // namespace
+
 TfrmProgress::TfrmProgress(HWND owner)
 {
-    CreateDialogFromTemplate(IDD_PROGRESS, owner);
+    CreateDialogFromTemplate(IDD_PROGRESS, ShownOwner(owner));
     SetClientSizeInPixels(307, 108);
     SetDefaultButton(IDC_BTNCANCEL);
     // Esc, and Alt+F4 although there is no close box, press Cancel too: the
@@ -62,6 +81,24 @@ int TfrmProgress::Position() const { return FPosition; }
 void TfrmProgress::StepProgress()
 {
     FPosition = std::min(FPosition + 1, FMaximum);
+    ShowPosition();
+}
+
+bool TfrmProgress::StepFile(const std::string& fileName)
+{
+    FPosition = std::min(FPosition + 1, FMaximum);
+    const DWORD now = GetTickCount();
+    if (FShown && now - FShownAt < RepaintInterval)
+        return false;
+    FShown = true;
+    FShownAt = now;
+    ShowPosition();
+    SetFileName(fileName);
+    return true;
+}
+
+void TfrmProgress::ShowPosition()
+{
     // Each message repaints its control at once: a long scan sends only those
     // that change what is seen (the bar's length in pixels, the percentage).
     HWND bar = Item(IDC_PBARFILES);

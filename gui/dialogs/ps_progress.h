@@ -13,6 +13,13 @@ public:
     // going to the even neighbour.
     void StepProgress();
     void SetFileName(const std::string& fileName);
+    // StepProgress and SetFileName of a long scan: counted at once, shown
+    // when the last showing is RepaintInterval old, so that the window
+    // repaints a few times a second, not once per file. True when shown:
+    // the scan then lets the messages through that came meanwhile.
+    bool StepFile(const std::string& fileName);
+    // In milliseconds; 0 shows every file (tests that follow a scan file by file).
+    static inline DWORD RepaintInterval = 50;
     // The bar's maximum, set before the window is shown; at least 1.
     void SetMaximum(int maximum);
     int Maximum() const;
@@ -31,8 +38,12 @@ private:
     bool FCancelled = false;
     int FMaximum = 100;
     int FPosition = 0;
+    void ShowPosition();
+
     int FBarPixels = 0;      // the bar's length as last drawn
     int FPercentage = -1;    // the percentage as last shown
+    DWORD FShownAt = 0;      // GetTickCount of StepFile's last showing
+    bool FShown = false;
 };
 
 // The percentage of Position of Maximum, rounded to the nearest whole

@@ -5,6 +5,8 @@
 TfrmQuerySP4::TfrmQuerySP4(HWND owner)
 {
     CreateDialogFromTemplate(IDD_QUERYSP4, owner);
+    // The designed size whatever the font that the template's units follow.
+    SetClientSizeInPixels(513, 209);
     rgrpWhatToDo.Attach(Item(IDC_RGRPWHATTODO));
     rgrpWhatToDo.SetItemIndex(0);
     SetActiveControl(rgrpWhatToDo.Handle());

@@ -581,8 +581,19 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
 {
     // Not while a details window scans: its questions and its end would
     // meet a half-loaded list.
-    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning())
+    if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning() || FLoading)
         return;
+    // Messages pass while the target is read: a close waits for the load's end.
+    struct TLoadEnd {
+        TfrmMain& Form;
+        ~TLoadEnd()
+        {
+            Form.FLoading = false;
+            if (std::exchange(Form.FCloseAfterLoad, false))
+                PostMessageA(Form.FHandle, WM_CLOSE, 0, 0);
+        }
+    } loadEnd{*this};
+    FLoading = true;
     std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
     registry->SetRootKey(HKEY_LOCAL_MACHINE);
@@ -694,14 +705,32 @@ bool TfrmMain::ConnectTo(const std::string& typed, TRegIniFileEx& registry)
         return true;
     }
     FComputer = UpperCase(computer.compare(0, 2, "\\\\") == 0 ? computer : "\\\\" + computer);
-    return registry.RegistryConnect(FComputer);
+    bool connected = false;
+    const std::string name = FComputer;
+    ReadAfterPumping([&] { connected = registry.RegistryConnect(name); });
+    return connected;
+}
+
+// A connection or an offline system's hives may take long to read: the
+// window's waiting messages go first, and its commands stay disabled until
+// the reading ends.
+void TfrmMain::ReadAfterPumping(const std::function<void()>& work)
+{
+    EnableControls(false);
+    struct TReadEnd {
+        TfrmMain& Form;
+        ~TReadEnd() { Form.EnableControls(true); }
+    } readEnd{*this};
+    Application().RunAfterPumping(work);
 }
 
 // The rows of the offline Windows directory FComputer, read without writing
 // anything to it.
 void TfrmMain::LoadOfflineList(THotfixReadOptions options)
 {
-    const std::unique_ptr<TOfflineSystem> offline = OpenOfflineSystem(FComputer);
+    std::unique_ptr<TOfflineSystem> offline;
+    const std::string path = FComputer;
+    ReadAfterPumping([&] { offline = OpenOfflineSystem(path); });
     const std::string servicePackText = ReadServicePack(offline->Registry());
     UpdateCaption();
     THotfixReader reader(offline->Registry(), offline->Files(),
@@ -1132,9 +1161,16 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         // Details windows are owned by this one: closing now would destroy a
         // scanning window, and this object that its scan calls back, in the
-        // middle of the scan. The close waits for the scan's end.
+        // middle of the scan. The scans are cancelled, and the close follows
+        // at their end.
         if (TfrmDetails::AnyScanning() || TfrmVerify::AnyScanning()) {
             FCloseAfterScan = true;
+            TfrmDetails::CloseScanning();
+            TfrmVerify::CloseScanning();
+            return 0;
+        }
+        if (FLoading) {
+            FCloseAfterLoad = true;
             return 0;
         }
         // The details windows go with this one, without their own closing.

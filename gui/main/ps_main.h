@@ -85,6 +85,7 @@ private:
 
     // The parts of LoadHotfixList, in their order.
     bool ConnectTo(const std::string& computer, TRegIniFileEx& registry);
+    void ReadAfterPumping(const std::function<void()>& work);
     std::string ReadServicePack(TRegistrySource& registry);
     void LoadOfflineList(THotfixReadOptions options);
     bool FillList(THotfixReader& reader, const TMachineSettings& settings);
@@ -186,6 +187,8 @@ private:
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
     bool FCloseAfterScan = false;   // closed while a details window scanned
+    bool FLoading = false;          // LoadHotfixList runs (and lets messages through)
+    bool FCloseAfterLoad = false;   // closed while it ran
 
     // Child windows are destroyed with the main window; the objects that
     // wrap them, the menus and the image list are owned here.

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "DateTimePatterns.h"
+#include "TargetAccess.h"
+#include "ZStrFuncs.h"
+#include "ps_common.h"
 
 namespace {
 
@@ -52,6 +55,12 @@ bool GetFileVersionStrings(const std::string& fileName, const TStringList& names
     for (int entry = 0; entry < kVersionStringCount; ++entry)
         output.Add("");
 
+    // A device's name is not read as a file's: opened, it is the device.
+    if (IsDeviceName(fileName.substr(ExtractFilePath(fileName, AnsiLeadByte).size()))) {
+        if (unreadable)
+            *unreadable = true;
+        return false;
+    }
     if (unreadable)
         *unreadable = false;
     DWORD handle = 0;

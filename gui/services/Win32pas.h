@@ -15,8 +15,8 @@
 // its name is not found. False, with the two empty entries, when the file has
 // no version resource with a translation table. Unreadable, when given, tells
 // the two apart: true when the file could not be read at all (access denied,
-// a sharing violation, a network failure), so that its strings are unknown
-// rather than absent.
+// a sharing violation, a network failure, a name that is a device's), so that
+// its strings are unknown rather than absent.
 bool GetFileVersionStrings(const std::string& fileName, const TStringList& names,
                            TStringList& output, bool* unreadable = nullptr);
 // The sub-block of a version string: "\StringFileInfo\%.4x%.4x\%s".

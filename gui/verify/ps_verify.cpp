@@ -48,6 +48,15 @@ int StateRank(TVerifyState state)
     return 3;
 }
 
+// Where the file is or belongs; for a file guessed in vain, every place tried.
+std::string PathText(const TVerifiedFile& file)
+{
+    std::string text = file.InstalledPath;
+    for (const std::string& place : file.LookedIn)
+        text += (text.empty() ? "" : "; ") + place;
+    return text;
+}
+
 int CompareVersions(const std::optional<TFileVersion>& a, const std::optional<TFileVersion>& b)
 {
     if (a == b)
@@ -62,18 +71,40 @@ class TfrmVerify::TScan : public TVerifySink {
 public:
     explicit TScan(TfrmVerify& form) : FForm(form), FProgress(std::make_unique<TfrmProgress>(form.FHandle)) {}
 
+    // Runs Work, which reads the target, with the progress window shown and
+    // its waiting messages handled first; false when the scan was stopped
+    // meanwhile (a Cancel pressed during the reading counts once it returns).
+    bool Read(const std::function<void()>& work)
+    {
+        FProgress->Show();
+        FShown = true;
+        Application().RunAfterPumping(work);
+        Stopped = FProgress->Cancelled() || FForm.CloseRequested() || !FForm.FHandle;
+        return !Stopped;
+    }
     bool Continue(int done, int total, const std::string& fileName) override
     {
-        if (!FShown && total > 1) {
+        if (!FMaximumSet && total > 1) {
             FProgress->SetMaximum(total);
-            FProgress->Show();
+            FMaximumSet = true;
+            if (!FShown)
+                FProgress->Show();
             FShown = true;
         }
-        for (; FStepped < done; ++FStepped)
-            FProgress->StepProgress();
+        // A file counts from its start on, as in the details window.
         if (!fileName.empty())
-            FProgress->SetFileName(fileName);
-        // Where Cancel, and anything else the user does meanwhile, runs.
+            FFileName = fileName;
+        bool shown = false;
+        for (const int target = fileName.empty() ? done : done + 1; FStepped < target; ++FStepped)
+            shown = FProgress->StepFile(FFileName) || shown;
+        // Where Cancel, and anything else the user does meanwhile, runs: as
+        // often as the progress shows, and as often while the directories
+        // are listed.
+        const DWORD now = GetTickCount();
+        if (!shown && FPumped && now - FPumpedAt < TfrmProgress::RepaintInterval)
+            return true;
+        FPumped = true;
+        FPumpedAt = now;
         Application().ProcessMessages();
         Stopped = FProgress->Cancelled() || FForm.CloseRequested() || !FForm.FHandle;
         return !Stopped;
@@ -86,8 +117,11 @@ public:
 private:
     TfrmVerify& FForm;
     std::unique_ptr<TfrmProgress> FProgress;
-    bool FShown = false;
+    bool FShown = false, FMaximumSet = false;
     int FStepped = 0;
+    std::string FFileName;
+    bool FPumped = false;
+    DWORD FPumpedAt = 0;
 };
 
 TfrmVerify::TfrmVerify(HWND owner, TUserOptions& options, std::function<void(bool)> enableControls)
@@ -141,7 +175,7 @@ void TfrmVerify::CreateFileList()
 {
     for (unsigned id : {IDS_COLVERIFYHOTFIX, IDS_COLVERIFYFILE, IDS_COLVERIFYSTATE, IDS_COLVERIFYPATH,
                         IDS_COLVERIFYINSTALLED, IDS_COLVERIFYSAVED, IDS_COLVERIFYFOUND})
-        listVerify->AddColumn(LoadResString(id));
+        listVerify->AddColumn(LoadResString(id), LVSCW_AUTOSIZE);
     listVerify->SetAutoColumnSort(acsSortToggle);
     listVerify->SetShowSortArrows(true);
     listVerify->SetExtendedStyles({lvxHeaderDragDrop, lvxFullRowSelect});
@@ -273,28 +307,30 @@ void TfrmVerify::Scan()
         THotfixRecords records;
         std::unique_ptr<TOfflineSystem> offline;
         std::unique_ptr<TFileSource> liveFiles;
-        {
-            TScreenCursor hourglass;
-            if (IsOfflineTarget(ComputerName)) {
-                offline = OpenOfflineSystem(ComputerName);
+        TScan scan(*this);
+        const std::string computer = ComputerName;
+        const bool read = scan.Read([&] {
+            if (IsOfflineTarget(computer)) {
+                offline = OpenOfflineSystem(computer);
                 THotfixReader reader(offline->Registry(), offline->Files(),
                                      WithProgramLists(HotfixRecordOptions()));
                 records = ReadHotfixRecords(reader);
             } else {
                 TRegIniFileEx registry("");
                 registry.SetRootKey(HKEY_LOCAL_MACHINE);
-                if (!ComputerName.empty() && !registry.RegistryConnect(ComputerName))
-                    throw std::runtime_error(
-                        FormatResString(IDS_VERIFYCONNECTFAILED, {ComputerName}));
-                TLiveHotfixReader reader(registry, ComputerName, HotfixRecordOptions(), false);
+                if (!computer.empty() && !registry.RegistryConnect(computer))
+                    throw std::runtime_error(FormatResString(IDS_VERIFYCONNECTFAILED, {computer}));
+                TLiveHotfixReader reader(registry, computer, HotfixRecordOptions(), false);
                 records = ReadHotfixRecords(reader);
-                liveFiles = OpenTargetFiles(ComputerName);
+                liveFiles = OpenTargetFiles(computer);
             }
+        });
+        if (read) {
+            const TFileSource* files = offline ? &offline->Files() : liveFiles.get();
+            VerifyHotfixes(*files, records.Listed, records.Recorded, scan);
         }
-        const TFileSource* files = offline ? &offline->Files() : liveFiles.get();
-        TScan scan(*this);
-        VerifyHotfixes(*files, records.Listed, records.Recorded, scan);
-        FIncomplete = scan.Stopped;
+        // A look-up that failed during the scan has made it incomplete already.
+        FIncomplete = FIncomplete || scan.Stopped;
     } catch (const std::exception& error) {
         failure = std::current_exception();
         AddFailure(error.what());
@@ -348,7 +384,7 @@ void TfrmVerify::SetRowTexts(int row, const TVerifiedFile& file)
     const bool orphan = file.State == TVerifyState::NoRegistryRecord;
     listVerify->SetSubItem(row, colFile - 1, file.FileName);
     listVerify->SetSubItem(row, colState - 1, StateText(file.State));
-    listVerify->SetSubItem(row, colPath - 1, file.InstalledPath);
+    listVerify->SetSubItem(row, colPath - 1, PathText(file));
     listVerify->SetSubItem(row, colInstalled - 1,
                            orphan || file.State == TVerifyState::Missing ? "" : version(file.InstalledVersion));
     listVerify->SetSubItem(row, colSaved - 1,
@@ -415,7 +451,7 @@ int TfrmVerify::listVerifySortItems(const TListItem& item1, const TListItem& ite
     case colHotfix: result = CompareText(a->HotfixID, b->HotfixID); break;
     case colFile: result = CompareText(a->FileName, b->FileName); break;
     case colState: result = StateRank(a->State) - StateRank(b->State); break;
-    case colPath: result = CompareText(a->InstalledPath, b->InstalledPath); break;
+    case colPath: result = CompareText(PathText(*a), PathText(*b)); break;
     case colInstalled: result = CompareVersions(a->InstalledVersion, b->InstalledVersion); break;
     case colSaved: result = CompareVersions(a->SavedVersion, b->SavedVersion); break;
     case colFound: result = CompareText(FindingText(*a), FindingText(*b)); break;

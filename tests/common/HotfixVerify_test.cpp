@@ -83,16 +83,24 @@ older.sys
 class TRows : public TVerifySink {
 public:
     explicit TRows(std::string root) : FRoot(std::move(root)) {}
-    bool Continue(int, int, const std::string&) override { return true; }
+    bool Continue(int done, int total, const std::string& fileName) override
+    {
+        if (!fileName.empty())
+            FileSteps.push_back(std::to_string(done) + "/" + std::to_string(total));
+        return true;
+    }
     void FileVerified(const TVerifiedFile& file) override
     {
         Counts.Add(file);
         auto version = [](const std::optional<TFileVersion>& v) {
             return v ? FileVersionText(*v) : std::string("-");
         };
-        std::string path = file.InstalledPath;
-        if (path.starts_with(FRoot))
-            path = path.substr(FRoot.size());
+        auto relative = [this](const std::string& path) {
+            return path.starts_with(FRoot) ? path.substr(FRoot.size()) : path;
+        };
+        std::string path = relative(file.InstalledPath);
+        for (const std::string& place : file.LookedIn)
+            path.append(1, ';').append(relative(place));
         std::replace(path.begin(), path.end(), '/', '\\');
         Lines.push_back(file.HotfixID + "|" + file.FileName + "|" + StateText(file.State) + "|" +
                         path + "|" + version(file.InstalledVersion) + "|" +
@@ -100,6 +108,7 @@ public:
     }
     void VerificationIncomplete(const std::string& why) override { Failures.push_back(why); }
     std::vector<std::string> Lines, Failures;
+    std::vector<std::string> FileSteps;   // "done/total" before each file
     TVerifyCounts Counts;
 
 private:
@@ -158,7 +167,7 @@ TEST(HotfixVerify, FilesOfScriptsGuessesServicePackAndOrphans)
         "Q1|saved name.dll|In effect|system32\\renamed.dll|" + b + "|" + a + "|from the script; versions compared",
         "Q1|stray.dll|In effect|system32\\drivers\\stray.dll|" + b + "|" + a + "|guessed; versions compared",
         "Q2|guess.dll|Undone|system32\\drivers\\guess.dll|" + a + "|" + b + "|script missing or damaged; versions compared",
-        "Q3|lost.dll|Missing||-|-|script missing or damaged",
+        "Q3|lost.dll|Missing|;system32\\lost.dll;system32\\drivers\\lost.dll;lost.dll|-|-|script missing or damaged",
         "Service Pack|sp.dll|In effect|system32\\sp.dll|" + b + "|" + a + "|script missing or damaged; versions compared",
         "Q9||No registry record|$NtUninstallQ9$|-|-|",
     };
@@ -171,6 +180,11 @@ TEST(HotfixVerify, FilesOfScriptsGuessesServicePackAndOrphans)
               "10 files: 5 in effect, 3 undone, 2 missing; 1 uninstall directory without a registry record");
     EXPECT_FALSE(rows.Counts.AllInEffect());
     EXPECT_EQ(VerifySummary({}) + "|" + VerifySummary({}, false), "No hotfix has saved files to compare|0 files: 0 in effect, 0 undone, 0 missing");
+    // The steps count the files, and the directory without a record as one.
+    std::vector<std::string> steps;
+    for (int done = 0; done < 10; ++done)
+        steps.push_back(std::to_string(done) + "/11");
+    EXPECT_EQ(rows.FileSteps, steps);
 }
 
 // A Windows directory named through "." parts, 25 characters short of the

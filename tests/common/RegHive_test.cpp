@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -222,7 +223,7 @@ TEST(HiveFile, DamagedFilesGiveOneMessageNamingTheFileAndPlace) {
     for (int i = 0; i < 600; ++i) b.Key("Index\\" + HotfixId(i));
     THiveLayout layout;
     const std::string good = b.Build({}, &layout);
-    std::uint32_t root = layout.Keys[""], hotfixKey = layout.Keys["Microsoft\\Hotfix"];
+    std::uint32_t root = layout.Keys[""], hotfixKey = layout.Keys["Microsoft\\Hotfix"], indexKey = layout.Keys["Index"];
     std::uint32_t leaf = layout.SubkeyLists["Microsoft\\Hotfix"], index = layout.SubkeyLists["Index"];
     const std::string notHive = kFile + " is not a registry file";
     auto at = [](std::uint32_t offset) {
@@ -246,6 +247,8 @@ TEST(HiveFile, DamagedFilesGiveOneMessageNamingTheFileAndPlace) {
         {Patched(good, index + 8, index - 0x1000), at(index)},
         {Patched(good, leaf + 8, root - 0x1000), at(root)},
         {Patched(good, hotfixKey + 4 + 0x14, 2), at(hotfixKey)},
+        // More subkeys than the file has room for: refused before any list is read.
+        {Patched(Patched(good, indexKey + 4 + 0x14, 0xFFFFFFFF), index + 8, index - 0x1000), at(indexKey)},
     };
     EXPECT_EQ(DamageMessage(good), "no error");
     for (const auto& [bytes, message] : cases) EXPECT_EQ(DamageMessage(bytes), message);
@@ -269,6 +272,20 @@ void SetZone(THiveBuilder& b, const std::string& controlSet, std::int32_t bias, 
     b.SetValue(key, "DaylightStart", kRegBinary, daylightStart);
 }
 
+// The FILETIME of a UTC time given as text, counted without the code under test.
+std::uint64_t Utc(const char* text) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    std::sscanf(text, "%d-%d-%d %d:%d:%d", &year, &month, &day, &hour, &minute, &second);
+    const std::chrono::sys_days date{std::chrono::year(year) / month / day};
+    return static_cast<std::uint64_t>(date.time_since_epoch().count() * 86400LL + hour * 3600 + minute * 60 + second +
+                                      11644473600LL) * 10000000;
+}
+
+std::string LocalText(const char* utc, const TTimeZoneRule& rule) {
+    const double local = UtcFileTimeToZoneDateTime(Utc(utc), rule);
+    return local == 0 ? "none" : FormatDateTime("yyyy-mm-dd hh:nn:ss", local, TFormatSettings{});
+}
+
 TEST(TimeZoneRule, LocalTimeOnBothSidesOfTheDaylightSavingChanges) {
     THiveBuilder b;
     b.SetValue("Select", "Current", kRegDword, RegDwordData(2));
@@ -277,25 +294,36 @@ TEST(TimeZoneRule, LocalTimeOnBothSidesOfTheDaylightSavingChanges) {
     SetZone(b, "ControlSet001", 300, SystemTime(0, 3, 0, 2, 2), SystemTime(0, 11, 0, 1, 2));
     auto europe = ReadTimeZoneRule(THiveFile(b.Build(), "system"));
     ASSERT_TRUE(europe);
-    EXPECT_EQ(europe->Bias * 1000 + europe->StandardDate.Month * 100 + europe->StandardDate.Day * 10, -58950);
+    EXPECT_EQ(europe->Bias, -60);
+    EXPECT_EQ(europe->StandardDate.Month, 10);
+    EXPECT_EQ(europe->StandardDate.Day, 5);
     b.SetValue("Select", "Current", kRegDword, RegDwordData(1));
     auto eastern = ReadTimeZoneRule(THiveFile(b.Build(), "system"));
     ASSERT_TRUE(eastern);
+    // Daylight time from 7 April 2024 to 6 October 2024 only.
+    const TTimeZoneRule once{-60, 0, -60, {2024, 10, 0, 6, 3, 0, 0, 0}, {2024, 4, 0, 7, 2, 0, 0, 0}};
 
-    const struct { const TTimeZoneRule& Rule; std::uint64_t Utc; double Local; } cases[] = {
-        {*europe, 134192195990000000, EncodeDateTime(2026, 3, 29, 1, 59, 58)},    // 00:59:59 UTC
-        {*europe, 134192196000000000, EncodeDateTime(2026, 3, 29, 3, 0, 0)},      // 01:00:00 UTC
-        {*europe, 134373635990000000, EncodeDateTime(2026, 10, 25, 2, 59, 58)},
-        {*europe, 134373636000000000, EncodeDateTime(2026, 10, 25, 2, 0, 0)},
-        {*europe, 134273808030000000, EncodeDateTime(2026, 7, 1, 14, 0, 2)},      // 12:00:03 UTC
-        {*europe, 119600028000000000, EncodeDateTime(1980, 1, 1, 0, 0, 0)},       // 1979-12-31 23:00 UTC
-        {*eastern, 119600028000000000, 0},
-        {*eastern, 134174267990000000, EncodeDateTime(2026, 3, 8, 1, 59, 58)},    // 06:59:59 UTC
-        {*eastern, 134174268000000000, EncodeDateTime(2026, 3, 8, 3, 0, 0)},
-        {*eastern, 134379863990000000, EncodeDateTime(2026, 11, 1, 1, 59, 58)},   // 05:59:59 UTC
-        {*eastern, 134379864000000000, EncodeDateTime(2026, 11, 1, 1, 0, 0)},
+    const struct { const TTimeZoneRule& Rule; const char* Utc; const char* Local; } cases[] = {
+        {*europe, "2026-03-29 00:59:59", "2026-03-29 01:59:58"},
+        {*europe, "2026-03-29 01:00:00", "2026-03-29 03:00:00"},
+        {*europe, "2026-10-25 00:59:59", "2026-10-25 02:59:58"},
+        {*europe, "2026-10-25 01:00:00", "2026-10-25 02:00:00"},
+        {*europe, "2026-07-01 12:00:03", "2026-07-01 14:00:02"},
+        {*europe, "1979-12-31 23:00:00", "1980-01-01 00:00:00"},
+        // The last Sunday of March 2024 is the month's last day.
+        {*europe, "2024-03-30 12:00:00", "2024-03-30 13:00:00"},
+        {*europe, "2024-03-31 00:59:59", "2024-03-31 01:59:58"},
+        {*europe, "2024-03-31 01:00:00", "2024-03-31 03:00:00"},
+        {*eastern, "1979-12-31 23:00:00", "none"},
+        {*eastern, "2026-03-08 06:59:59", "2026-03-08 01:59:58"},
+        {*eastern, "2026-03-08 07:00:00", "2026-03-08 03:00:00"},
+        {*eastern, "2026-11-01 05:59:59", "2026-11-01 01:59:58"},
+        {*eastern, "2026-11-01 06:00:00", "2026-11-01 01:00:00"},
+        {once, "2024-04-07 00:59:59", "2024-04-07 01:59:58"},
+        {once, "2024-04-07 01:00:00", "2024-04-07 03:00:00"},
+        {once, "2025-07-01 12:00:00", "2025-07-01 13:00:00"},
     };
-    for (const auto& c : cases) EXPECT_EQ(UtcFileTimeToZoneDateTime(c.Utc, c.Rule), c.Local) << c.Utc;
+    for (const auto& c : cases) EXPECT_EQ(LocalText(c.Utc, c.Rule), c.Local) << c.Utc << " UTC";
 
     b.SetValue("Select", "Current", kRegDword, RegDwordData(3));
     EXPECT_FALSE(ReadTimeZoneRule(THiveFile(b.Build(), "system")));

@@ -125,8 +125,9 @@ TEST(ConsoleArgs, HelpTextLinesAndColumns)
         EXPECT_EQ(lines[i], "");
     // The native program's: no computer to name, the same columns.
     const std::vector<std::string>& native = NativeHelpTextLines();
-    ASSERT_EQ(native.size(), 15u);
-    for (std::size_t i = 6; i <= 12; ++i)
+    ASSERT_EQ(native.size(), 16u);
+    EXPECT_EQ(native[12], lines[13]);
+    for (std::size_t i = 6; i <= 13; ++i)
         EXPECT_EQ(native[i].find_first_not_of(' ', native[i].find(' ')), 12u) << native[i];
     for (const std::string& line : native)
         EXPECT_EQ(line.find("omputer"), std::string::npos) << line;

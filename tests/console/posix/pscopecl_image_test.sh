@@ -75,6 +75,14 @@ for volume in 1 2; do
     { fail "@$volume /VERIFY: exit $code"; diff verify-offline verify-image; }
 done
 
+# Both volumes compared, one named on the command line and one in a list
+# file: each column named by its image, volume and directory, the same rows.
+printf '; both systems\r\nimage:disk.vmdk@2:/winnt\r\n' >fleet.txt
+run compare /COMPARE /IMAGE:disk.raw@1 @fleet.txt
+[ "$code" -eq 0 ] && [ "$(head -1 out)" = "Hotfix	Description	disk.raw@1:\\WINNT	disk.vmdk@2:\\WINNT$(printf '\r')" ] &&
+  grep -q "^Q456789	Summer fix	2001-07-15 12:00:00	2001-07-15 12:00:00" out ||
+  { fail "compare: exit $code"; cat out err; }
+
 # The help line, after /OFFLINE:'s and aligned with it.
 "$pscopecl" /? | grep -A1 "^/OFFLINE:   " | grep -q "^/IMAGE:     Followed by a disk image" || fail "help line of /IMAGE:"
 

@@ -48,6 +48,26 @@ expect remote 1 "pscopecl: Remote computers need the Windows program; here only 
 " "/offline:$win" '\\server'
 expect no-target 1 "pscopecl: This computer has no hotfixes of its own; name a mounted Windows directory with /OFFLINE:<Windows directory>.${cr}
 " Q
+# A comparison from a list file keeping the paths' case: the image twice
+# (once with a final slash) and a missing directory; one thread and sixteen
+# give the same bytes, the unread target its line on standard error.
+printf '; fleet\r\n\r\n %s \r\n%s/\r\n%s\r\n' "$win" "$win" "$work/image/winnt" >"$work/fleet.txt"
+for threads in 1 16; do
+  set +e; "$pscopecl" /compare "@$work/fleet.txt" "/threads:$threads" >"$work/compare$threads" 2>"$work/err$threads"; code=$?; set -e
+  [ "$code" -eq 3 ] || { echo "FAIL compare: exit $code"; failures=$((failures + 1)); }
+done
+cmp -s "$work/compare1" "$work/compare16" && cmp -s "$work/err1" "$work/err16" ||
+  { echo "FAIL compare: 1 and 16 threads differ"; failures=$((failures + 1)); }
+printf '%s\r\n' "Hotfix${tab}Description${tab}$win${tab}$work/image/winnt" \
+  "Service pack${tab}${tab}No Service Pack${tab}Not read: The registry file $work/image/winnt/system32/config/software does not exist." \
+  "Q123456${tab}Café printing fix${tab}Installed${tab}" \
+  "Q234567${tab}First line${tab}Installed${tab}" \
+  "Q345678${tab}Service pack fix${tab}2001-03-04 14:02:08${tab}" \
+  "Q456789${tab}Summer fix${tab}2001-07-15 12:00:00${tab}" >"$work/expected"
+cmp -s "$work/expected" "$work/compare1" ||
+  { echo "FAIL compare"; diff "$work/expected" "$work/compare1" || true; failures=$((failures + 1)); }
+[ "$(cat "$work/err1")" = "pscopecl: The registry file $work/image/winnt/system32/config/software does not exist.${cr}" ] ||
+  { echo "FAIL compare errors"; cat "$work/err1"; failures=$((failures + 1)); }
 # A directory that cannot be listed (a link loop): the rows that could be
 # read, by times (a.dll installed since), the directory on standard error.
 printf 'x' >"$win/System32/A.DLL"
@@ -70,26 +90,6 @@ ERR="pscopecl: No hotfix has saved files to compare.${cr}
 " expect nothing-to-compare 1 "" /verify "/OFFLINE:$win"
 expect missing-hive 1 "pscopecl: The registry file $work/image/winnt/system32/config/software does not exist.${cr}
 " "/OFFLINE:$work/image/winnt"
-# A comparison from a list file keeping the paths' case: the image twice
-# (once with a final slash) and a missing directory; one thread and sixteen
-# give the same bytes, the unread target its line on standard error.
-printf '; fleet\r\n\r\n %s \r\n%s/\r\n%s\r\n' "$win" "$win" "$work/image/winnt" >"$work/fleet.txt"
-for threads in 1 16; do
-  set +e; "$pscopecl" /compare "@$work/fleet.txt" "/threads:$threads" >"$work/compare$threads" 2>"$work/err$threads"; code=$?; set -e
-  [ "$code" -eq 3 ] || { echo "FAIL compare: exit $code"; failures=$((failures + 1)); }
-done
-cmp -s "$work/compare1" "$work/compare16" && cmp -s "$work/err1" "$work/err16" ||
-  { echo "FAIL compare: 1 and 16 threads differ"; failures=$((failures + 1)); }
-printf '%s\r\n' "Hotfix${tab}Description${tab}$win${tab}$work/image/winnt" \
-  "Service pack${tab}${tab}No Service Pack${tab}Not read: The registry file $work/image/winnt/system32/config/software does not exist." \
-  "Q123456${tab}Café printing fix${tab}Installed${tab}" \
-  "Q234567${tab}First line${tab}Installed${tab}" \
-  "Q345678${tab}Service pack fix${tab}2001-03-04 14:02:08${tab}" \
-  "Q456789${tab}Summer fix${tab}2001-07-15 12:00:00${tab}" >"$work/expected"
-cmp -s "$work/expected" "$work/compare1" ||
-  { echo "FAIL compare"; diff "$work/expected" "$work/compare1" || true; failures=$((failures + 1)); }
-[ "$(cat "$work/err1")" = "pscopecl: The registry file $work/image/winnt/system32/config/software does not exist.${cr}" ] ||
-  { echo "FAIL compare errors"; cat "$work/err1"; failures=$((failures + 1)); }
 software=$win/System32/CONFIG/SOFTWARE
 printf 'rexf' | dd of="$software" conv=notrunc status=none
 expect wrong-signature 1 "pscopecl: $software is not a registry file.${cr}
@@ -99,5 +99,15 @@ expect wrong-signature 1 "pscopecl: $software is not a registry file.${cr}
 truncate -s 6000 "$software"
 expect truncated 1 "pscopecl: $software is damaged at offset 0x1000.${cr}
 " "/OFFLINE:$win"
+# A closed output ends the run with exit code 1, not with SIGPIPE.
+"$make_tree" "$work/image"
+code=$(python3 -c 'import os, subprocess, sys; r, w = os.pipe(); os.close(r)
+print(subprocess.call(sys.argv[1:], stdout=w, stderr=subprocess.DEVNULL))' "$pscopecl" "/OFFLINE:$win")
+[ "$code" = 1 ] || { echo "FAIL closed-output: exit $code"; failures=$((failures + 1)); }
+# A FIFO in the registry file's place is neither read nor waited for.
+rm -f "$software"; mkfifo "$software"
+expect fifo-hive 1 "pscopecl: The registry file $software cannot be read.${cr}
+" "/OFFLINE:$win"
+rm -f "$software"
 [ "$failures" -eq 0 ] && echo "pscopecl_native: all passed"
 exit "$failures"

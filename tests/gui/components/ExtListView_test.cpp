@@ -396,11 +396,17 @@ TEST_F(ExtListViewTest, SortArrowsAreTrianglesInButtonColours)
     ASSERT_NE(down, nullptr);
     ASSERT_NE(up, down);
 
-    // The side: the height of "Wy" in the list's font (13 pixels in the
-    // prefix's), made even, less 6.
-    const int side = 8;
+    // The side: the height of a line of the list's font (whatever fonts the
+    // machine has), made even, less 6.
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(List->Handle(), WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA metrics{};
+    ASSERT_TRUE(GetTextMetricsA(dc, &metrics));
+    SelectObject(dc, oldFont);
+    const int side = metrics.tmHeight + metrics.tmHeight % 2 - 6;
+    ASSERT_GE(side, 4);
     BITMAP info{};
     GetObjectA(up, sizeof info, &info);
     EXPECT_EQ(info.bmWidth, side);

@@ -77,6 +77,23 @@ TEST(ProgressWindow, EightFilesShowTheirPercentagesStepByStep)
     EXPECT_EQ(form.Position(), 8);
 }
 
+TEST(ProgressWindow, ALongScanShowsItsFilesOnlyAsOftenAsTheIntervalAllows)
+{
+    const DWORD interval = TfrmProgress::RepaintInterval;
+    TfrmProgress::RepaintInterval = 3600000;   // an hour: only the first file is shown
+    TfrmProgress form(nullptr);
+    form.SetMaximum(10);
+    std::vector<bool> shown;
+    for (int file = 1; file <= 10; ++file)
+        shown.push_back(form.StepFile(FileName(file)));
+    TfrmProgress::RepaintInterval = interval;
+    EXPECT_EQ(shown, (std::vector<bool>{true, false, false, false, false, false, false, false,
+                                        false, false}));
+    EXPECT_EQ(TextOf(form.Item(IDC_LBLFILENAME)), "file1.dll");
+    EXPECT_EQ(Percentage(form), "10%");
+    EXPECT_EQ(form.Position(), 10);
+}
+
 TEST(ProgressWindow, TwoFilesAndNeverPastTheMaximum)
 {
     TfrmProgress form(nullptr);

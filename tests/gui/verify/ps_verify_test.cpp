@@ -2,6 +2,7 @@
 // its rows, their order on opening, the summary and Save As.
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "ps_main_fixture.h"
@@ -19,6 +20,15 @@ Texts RowTexts(TExtListView& list, int row)
     for (int column = 0; column < 6; ++column)
         cells.push_back(list.SubItemText(row, column));
     return cells;
+}
+
+// The width of the longest text of a column, as the list measures it.
+int LongestText(TExtListView& list, int column)
+{
+    int width = 0;
+    for (int row = 0; row < list.ItemCount(); ++row)
+        width = std::max(width, ListView_GetStringWidth(list.Handle(), RowTexts(list, row)[column].c_str()));
+    return width;
 }
 
 }  // namespace
@@ -65,9 +75,12 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     }
     EXPECT_TRUE(orderKept);
     const std::string a = "4.0.1381.100", b = "4.0.1381.200";
+    const std::string c = "c" + tag + ".dll", windows = WindowsDirectory();
+    const std::string guessed = windows + "system32\\" + c + "; " + windows + "system32\\drivers\\" + c +
+                                "; " + windows + c;
     EXPECT_EQ(own, (std::vector<Texts>{
                        {q1, "b.dll", "Undone", installedDir + "b.dll", a, a, "from the script; versions compared"},
-                       {q2, "c" + tag + ".dll", "Missing", "", "", "", "script missing or damaged"},
+                       {q2, "c" + tag + ".dll", "Missing", guessed, "", "", "script missing or damaged"},
                        {orphan, "", "No registry record", WindowsDirectory() + "$NtUninstall" + orphan + "$", "", "", ""},
                        {q1, "a.dll", "In effect", installedDir + "a.dll", b, a, "from the script; versions compared"}}));
     // Other tests' directories may stand beside ours as more leftovers.
@@ -77,6 +90,15 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
                            (orphans == 1 ? " uninstall directory" : " uninstall directories") +
                            " without a registry record (incomplete: " + WindowsDirectory() +
                            "$NtUninstall" + pastLimit + "$ cannot be listed: path too long)");
+
+    // Every column shows its longest text whole; one that the user sized
+    // keeps its width in the next window, the others fit their texts anew.
+    for (int column = 0; column < 7; ++column)
+        EXPECT_GE(ListView_GetColumnWidth(list.Handle(), column), LongestText(list, column) + 12) << column;
+    HDITEMA sized{};
+    sized.mask = HDI_WIDTH;
+    sized.cxy = 300;
+    SendMessageA(ListView_GetHeader(list.Handle()), HDM_SETITEMA, 6, reinterpret_cast<LPARAM>(&sized));
 
     // Save As writes the list as the main window's layouts do.
     ScratchDir out(WindowsDirectory() + "vfyout" + tag);
@@ -101,6 +123,18 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     CharLowerA(name.data());
     EXPECT_EQ(prompts.SaveFileRequests.at(0).FileName, name + " verification");
     EXPECT_EQ(prompts.SaveFileRequests.at(2).FileName, "verification");
+    SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    PumpMessages(20);
+    AddHotfix("Q3" + tag);
+    ScratchDir& longer = AddUninstallDir("Q3" + tag);
+    longer.AddFile("a-much-longer-name-than-any-other" + tag + ".dll", VersionedLibrary(100));
+    Command(IDM_MNUREFRESH);
+    Command(IDM_MNUVERIFY);
+    ASSERT_EQ(main->VerifyWindows().size(), 1u);
+    TExtListView& again = main->VerifyWindows()[0]->FileList();
+    EXPECT_EQ(ListView_GetColumnWidth(again.Handle(), 6), 300);
+    for (int column = 0; column < 6; ++column)
+        EXPECT_GE(ListView_GetColumnWidth(again.Handle(), column), LongestText(again, column) + 12) << column;
 }
 
 // As the details window: new texts after a settings change, the last placement at opening.
