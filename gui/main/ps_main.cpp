@@ -1088,6 +1088,10 @@ bool TfrmMain::IsArticleID(const std::string& id)
 
 void TfrmMain::EnableControls(bool enabled)
 {
+    // A disabled control loses the focus: it gets it back afterwards.
+    const HWND focus = GetFocus();
+    if (!enabled && focus && IsChild(FHandle, focus))
+        FFocusedControl = focus;
     FControlsEnabled = enabled;
     EnableWindow(listMain->Handle(), enabled);
     HMENU menu = GetMenu(FHandle);
@@ -1102,6 +1106,8 @@ void TfrmMain::EnableControls(bool enabled)
             SendMessageA(tlbMain, TB_ENABLEBUTTON, button.idCommand, MAKELONG(enabled, 0));
     }
     EnableWindow(cmbComputer, enabled);
+    if (enabled && !GetFocus() && GetActiveWindow() == FHandle)
+        SetFocus(FHandle);   // on to the control that had it (WM_SETFOCUS)
     if (enabled)
         UpdateCommands();
     if (enabled && std::exchange(FCloseAfterScan, false))
