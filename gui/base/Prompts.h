@@ -35,8 +35,8 @@ struct TBrowseComputerRequest {
     std::string Computer;
 };
 
-// The shell's folder browser, file-system folders only. Folder is the path
-// chosen.
+// The shell's folder browser, file-system folders only. Folder is the folder
+// it opens on going in (none: the desktop) and the path chosen coming out.
 struct TBrowseFolderRequest {
     std::string Title;
     std::string Folder;

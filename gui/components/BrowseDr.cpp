@@ -31,6 +31,14 @@ private:
     bool FInitialized;
 };
 
+// Selects the folder to start at (the callback's data) once the dialog is up.
+int CALLBACK SelectStartFolder(HWND dialog, UINT msg, LPARAM, LPARAM data)
+{
+    if (msg == BFFM_INITIALIZED && data)
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+    return 0;
+}
+
 }  // namespace
 
 int CALLBACK TBrowseComputerDialog::BrowseCallback(HWND, UINT msg, LPARAM param, LPARAM data)
@@ -52,6 +60,11 @@ bool BrowseFileSystemFolder(HWND owner, const std::string& title, std::string& f
     info.pszDisplayName = displayName;
     info.lpszTitle = title.empty() ? nullptr : title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
+    const std::string start = folder;
+    if (!start.empty()) {
+        info.lpfn = SelectStartFolder;
+        info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    }
     ItemList chosen(SHBrowseForFolderA(&info));
     char path[MAX_PATH] = {};   // the size SHGetPathFromIDList writes at most
     if (!chosen || !SHGetPathFromIDListA(chosen.get(), path))

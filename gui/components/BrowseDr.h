@@ -24,5 +24,6 @@ private:
 };
 
 // The shell's folder browser over the whole namespace, file-system folders
-// only: true when the user confirmed one, whose path is then in Folder.
+// only, opened on Folder when it names one: true when the user confirmed a
+// folder, whose path is then in Folder.
 bool BrowseFileSystemFolder(HWND owner, const std::string& title, std::string& folder);

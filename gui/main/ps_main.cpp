@@ -111,6 +111,36 @@ bool IsListEntry(const std::string& list, const std::string& id)
     return false;
 }
 
+// Whether a directory holds a Windows system's registry.
+bool IsWindowsDir(const std::string& dir)
+{
+    const DWORD attributes =
+        GetFileAttributesA((AddBackslash(dir, AnsiLeadByte) + "system32\\config\\software")
+                               .c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The Windows directory a folder picked for an offline system means: the
+// folder itself, else the one Windows directory directly inside it (the
+// folder that holds WINNT); with none or several, the folder as picked.
+std::string WindowsDirIn(const std::string& folder)
+{
+    if (IsWindowsDir(folder))
+        return folder;
+    const std::string parent = AddBackslash(folder, AnsiLeadByte);
+    WIN32_FIND_DATAA found{};
+    FindHandle listing(FindFirstFileA((parent + "*").c_str(), &found));
+    std::vector<std::string> windowsDirs;
+    for (bool more = static_cast<bool>(listing); more;
+         more = FindNextFileA(listing.Get(), &found) != FALSE) {
+        const std::string name = FoundFileName(found);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != ".." &&
+            IsWindowsDir(parent + name))
+            windowsDirs.push_back(parent + name);
+    }
+    return windowsDirs.size() == 1 ? windowsDirs[0] : folder;
+}
+
 // The menu item and toolbar commands in one place: the main menu item, the
 // pop-up item (0: none) and the toolbar button (0: none).
 struct TCommandItems {
@@ -202,6 +232,9 @@ TfrmMain::TfrmMain(std::vector<std::string> parameters)
     TFrameParams params;
     params.ClassName = "TfrmMain";
     params.Caption = LoadResString(IDS_APPTITLE);
+    // The children cover the client area: erasing under them would wipe what
+    // they drew (the status bar's text after a resize).
+    params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     params.Menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINMENU));
     params.Icon = LoadIconA(GetModuleHandleA(nullptr), PS_MAINICON);
     CreateFrame(params);
@@ -424,6 +457,9 @@ void TfrmMain::FormShow()
         SetWindowPlacement(FHandle, &placement);
     }
     ShowLoadErrors();
+    // The list has the focus from the start, also when a question comes
+    // during the first load.
+    SetFocus(listMain->Handle());
     if (IsWindowsNT()) {
         const std::string offlineSwitch = "/OFFLINE:";
         if (!FParameters.empty() && FParameters[0].size() >= 3 &&
@@ -453,6 +489,9 @@ void TfrmMain::FormResize()
         return;
     SendMessageA(tlbMain, TB_AUTOSIZE, 0, 0);
     SendMessageA(sbarMain, WM_SIZE, 0, 0);
+    // The bar moves with the frame's bottom: all of it is drawn anew, its
+    // panels' texts included, whatever the system kept of the old place.
+    InvalidateRect(sbarMain, nullptr, TRUE);
     RECT client{};
     GetClientRect(FHandle, &client);
     int top = client.top;
@@ -504,19 +543,23 @@ void TfrmMain::StoreSettingsAtSessionEnd()
         std::rethrow_exception(failure);
 }
 
-// Each open details window's placement, as its own closing stores it; the
-// first error is raised once all have been stored.
+// Each open details and verification window's placement, as its own
+// closing stores it; the first error is raised once all have been stored.
 void TfrmMain::StoreDetailPlacements()
 {
     std::exception_ptr failure;
-    for (TfrmDetails* form : DetailWindows()) {
+    auto store = [&](auto* form) {
         try {
             form->StorePlacement();
         } catch (...) {
             if (!failure)
                 failure = std::current_exception();
         }
-    }
+    };
+    for (TfrmDetails* form : DetailWindows())
+        store(form);
+    for (TfrmVerify* form : VerifyWindows())
+        store(form);
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -554,18 +597,26 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
     std::optional<TScreenCursor> hourglass(std::in_place);
     auto registry = std::make_unique<TRegIniFileEx>("");
     registry->SetRootKey(HKEY_LOCAL_MACHINE);
+    const int servicePackBefore = FServicePack;
+    FListReplaced = false;
 
     // Whatever happened: the history kept, the connection closed, the cursor
-    // restored and the commands brought up to date. A history that cannot be
-    // saved stops none of these steps; its error comes after them, and after
-    // a failed load it is reported on its own, so that the load's error is
-    // the one that ends the load.
+    // restored and the commands brought up to date. A load that failed before
+    // it reached the list leaves the window on the target it showed before.
+    // A history that cannot be saved stops none of these steps; its error
+    // comes after them, and after a failed load it is reported on its own,
+    // so that the load's error is the one that ends the load.
     auto finish = [&](bool loadFailed) {
         std::exception_ptr historyError;
-        try {
-            AddToHistory(FComputer);
-        } catch (...) {
-            historyError = std::current_exception();
+        if (FListReplaced) {
+            try {
+                AddToHistory(FComputer);
+            } catch (...) {
+                historyError = std::current_exception();
+            }
+            FShownBoxText = GetWindowTextString(cmbComputer);
+        } else {
+            ReturnToShownTarget(servicePackBefore);
         }
         registry.reset();
         hourglass.reset();
@@ -584,23 +635,19 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
             FComputer = computer;
             while (FComputer.size() > 3 && FComputer.back() == '\\')
                 FComputer.pop_back();
-            bool opened = false;
             std::string failure;
             try {
-                LoadOfflineList(options, opened);
+                LoadOfflineList(options);
             } catch (const EOfflineError& error) {
                 failure = error.what();
             } catch (const EHiveError& error) {
                 failure = error.what();
             }
+            // A system damaged past its first rows keeps the rows read so far.
             if (!failure.empty()) {
                 hourglass.reset();
                 Prompts().MessageBox(FHandle, failure + ".", LoadResString(IDS_OFFLINEERROR),
                                      MB_OK | MB_ICONERROR);
-                // A system whose registry cannot be opened is not current;
-                // one damaged further on keeps the rows read so far.
-                if (!opened)
-                    FComputer.clear();
             }
             finish(false);
             return;
@@ -609,7 +656,6 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
             hourglass.reset();
             Prompts().MessageBox(FHandle, FormatResString(IDS_CONNECTFAILED, {FComputer}),
                                  LoadResString(IDS_NETWORKERROR), MB_OK | MB_ICONERROR);
-            FComputer.clear();
             finish(false);
             return;
         }
@@ -628,6 +674,22 @@ void TfrmMain::LoadHotfixList(const std::string& computer)
         throw;
     }
     finish(false);
+}
+
+// After a load that did not reach the list: the target whose rows are shown
+// is current again, named by the caption and the computer box; with none
+// shown, the commands that need one are off.
+void TfrmMain::ReturnToShownTarget(int servicePack)
+{
+    FComputer = FTargetShown ? FListComputer : std::string();
+    FServicePack = servicePack;
+    SetWindowTextString(cmbComputer, FShownBoxText);
+    if (FTargetShown) {
+        UpdateCaption();
+        return;
+    }
+    SetCaption(LoadResString(IDS_APPTITLE));
+    EnableMenuItem(GetMenu(FHandle), IDM_MNUVIEWSERVICEPACK, MF_BYCOMMAND | MF_GRAYED);
 }
 
 // The current computer, and the connection to a remote one.
@@ -663,13 +725,12 @@ void TfrmMain::ReadAfterPumping(const std::function<void()>& work)
 }
 
 // The rows of the offline Windows directory FComputer, read without writing
-// anything to it; Opened tells that its registry could be read.
-void TfrmMain::LoadOfflineList(THotfixReadOptions options, bool& opened)
+// anything to it.
+void TfrmMain::LoadOfflineList(THotfixReadOptions options)
 {
     std::unique_ptr<TOfflineSystem> offline;
     const std::string path = FComputer;
     ReadAfterPumping([&] { offline = OpenOfflineSystem(path); });
-    opened = true;
     const std::string servicePackText = ReadServicePack(offline->Registry());
     UpdateCaption();
     THotfixReader reader(offline->Registry(), offline->Files(),
@@ -727,6 +788,7 @@ bool TfrmMain::FillList(THotfixReader& reader, const TMachineSettings& settings)
     try {
         listMain->Clear();
         FListComputer = FComputer;
+        FListReplaced = FTargetShown = true;
         reader.ReadHotfixes(settings, filler);
     } catch (...) {
         UpdateListTexts();
@@ -1013,6 +1075,9 @@ void TfrmMain::UpdateCommands()
                       row >= 0 && IsArticleID(listMain->ItemCaption(row)));
     SetCommandEnabled(kSaveAsItems.Menu, kSaveAsItems.Popup, kSaveAsItems.Button,
                       listMain->ItemCount() > 0);
+    // Refreshing and verifying need a target on the screen.
+    SetCommandEnabled(IDM_MNUVERIFY, 0, IDC_TBTNVERIFY, FTargetShown);
+    SetCommandEnabled(IDM_MNUREFRESH, 0, IDC_TBTNREFRESH, FTargetShown);
 }
 
 bool TfrmMain::IsArticleID(const std::string& id)
@@ -1023,6 +1088,10 @@ bool TfrmMain::IsArticleID(const std::string& id)
 
 void TfrmMain::EnableControls(bool enabled)
 {
+    // A disabled control loses the focus: it gets it back afterwards.
+    const HWND focus = GetFocus();
+    if (!enabled && focus && IsChild(FHandle, focus))
+        FFocusedControl = focus;
     FControlsEnabled = enabled;
     EnableWindow(listMain->Handle(), enabled);
     HMENU menu = GetMenu(FHandle);
@@ -1037,6 +1106,8 @@ void TfrmMain::EnableControls(bool enabled)
             SendMessageA(tlbMain, TB_ENABLEBUTTON, button.idCommand, MAKELONG(enabled, 0));
     }
     EnableWindow(cmbComputer, enabled);
+    if (enabled && !GetFocus() && GetActiveWindow() == FHandle)
+        SetFocus(FHandle);   // on to the control that had it (WM_SETFOCUS)
     if (enabled)
         UpdateCommands();
     if (enabled && std::exchange(FCloseAfterScan, false))
@@ -1078,6 +1149,20 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_COMPUTERPICKED:
         cmbComputerClick();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            FFocusedControl = focus && IsChild(FHandle, focus) ? focus : nullptr;
+        }
+        break;
+    case WM_SETFOCUS:
+        // Back to the control that had the focus, else to the list.
+        if (FFocusedControl && IsWindow(FFocusedControl) && IsWindowEnabled(FFocusedControl) &&
+            IsWindowVisible(FFocusedControl))
+            SetFocus(FFocusedControl);
+        else if (listMain->Handle())
+            SetFocus(listMain->Handle());
         return 0;
     case WM_CLOSE:
         // Details windows are owned by this one: closing now would destroy a
@@ -1239,8 +1324,10 @@ void TfrmMain::mnuViewOfflineClick()
 {
     TBrowseFolderRequest request;
     request.Title = LoadResString(IDS_OFFLINEBROWSETITLE);
+    if (IsOfflineTarget(FComputer))
+        request.Folder = FComputer;
     if (Prompts().BrowseFolder(FHandle, request) && !request.Folder.empty())
-        LoadHotfixList(request.Folder);
+        LoadHotfixList(WindowsDirIn(request.Folder));
 }
 
 void TfrmMain::mnuLocalComputerClick()
@@ -1249,12 +1336,17 @@ void TfrmMain::mnuLocalComputerClick()
         LoadHotfixList("");
 }
 
-void TfrmMain::mnuRefreshClick() { LoadHotfixList(FComputer); }
+void TfrmMain::mnuRefreshClick()
+{
+    if (FTargetShown)
+        LoadHotfixList(FComputer);
+}
 
 void TfrmMain::mnuViewClick(HMENU viewMenu)
 {
-    EnableMenuItem(viewMenu, IDM_MNULOCALCOMPUTER,
-                   MF_BYCOMMAND | (IsWindowsNT() && !FComputer.empty() ? MF_ENABLED : MF_GRAYED));
+    // The way back to the local computer from any other target, or from none.
+    const bool local = !IsWindowsNT() || ShowsLocalComputer();
+    EnableMenuItem(viewMenu, IDM_MNULOCALCOMPUTER, MF_BYCOMMAND | (local ? MF_GRAYED : MF_ENABLED));
     CheckMenuItem(viewMenu, IDM_MNUVIEWTOOLBAR,
                   MF_BYCOMMAND | (Shown(tlbMain) ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(viewMenu, IDM_MNUVIEWSTATUSBAR,

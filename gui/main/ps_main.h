@@ -48,7 +48,7 @@ public:
     const std::string& StatusSummary() const { return FStatusSummary; }
 
     void UpdateCommands();
-    // Posts WM_OPTIONSCHANGED to every open details window.
+    // Posts WM_OPTIONSCHANGED to every open details and verification window.
     void NotifyDetailWindows();
     // The details windows open now, in the order of their slots.
     std::vector<TfrmDetails*> DetailWindows() const;
@@ -87,11 +87,12 @@ private:
     bool ConnectTo(const std::string& computer, TRegIniFileEx& registry);
     void ReadAfterPumping(const std::function<void()>& work);
     std::string ReadServicePack(TRegistrySource& registry);
-    void LoadOfflineList(THotfixReadOptions options, bool& opened);
+    void LoadOfflineList(THotfixReadOptions options);
     bool FillList(THotfixReader& reader, const TMachineSettings& settings);
     void AskAboutSP4(TRegIniFileEx& registry, bool preSP4Found, const std::string& preSP4List);
     void ShowSummary(const std::string& servicePackText);
-    void FinishLoad();
+    void ReturnToShownTarget(int servicePack);
+    bool ShowsLocalComputer() const { return FTargetShown && FComputer.empty(); }
 
     // The Service Pack 4 choices.
     void IgnorePreSP4Hotfixes(TRegIniFileEx& registry, const std::string& preSP4List);
@@ -176,6 +177,13 @@ private:
     // The time zone of the rows' offline system, when it gave one.
     std::optional<TTimeZoneRule> FListTimeZone;
     std::string FStatusSummary;
+    // Whether the rows show a target: false until a load reaches its list.
+    bool FTargetShown = false;
+    bool FListReplaced = false;   // the running load has cleared the list for its rows
+    // The computer box's text when the shown target's load ended.
+    std::string FShownBoxText;
+    // The control that had the focus when the window was last deactivated.
+    HWND FFocusedControl = nullptr;
     bool FShown = false;
     bool FControlsEnabled = true;   // false between EnableControls(false) and (true)
     bool FCloseAfterScan = false;   // closed while a details window scanned

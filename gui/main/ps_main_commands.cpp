@@ -19,6 +19,7 @@
 #include "ps_common.h"
 #include "ps_details.h"
 #include "ps_mainres_res.h"
+#include "ps_verify.h"
 #include "ps_opts.h"
 
 // The computer the rows came from, as a title names it.
@@ -117,6 +118,9 @@ void TfrmMain::NotifyDetailWindows()
     for (TfrmDetails* form : FDetailWindows)
         if (form && form->Handle())
             PostMessageA(form->Handle(), WM_OPTIONSCHANGED, 0, 0);
+    for (TfrmVerify* form : VerifyWindows())
+        if (form->Handle())
+            PostMessageA(form->Handle(), WM_OPTIONSCHANGED, 0, 0);
 }
 
 std::vector<TfrmDetails*> TfrmMain::DetailWindows() const
@@ -189,7 +193,7 @@ void TfrmMain::mnuSaveAsClick()
     TListSaveRequest request;
     request.Computer = ListComputerName();
     request.Summary = StatusSummary();
-    request.DefaultFileName = FListComputer.size() > 2 ? FListComputer.substr(2) : "";
+    request.Target = FListComputer;
     SaveListAs(FHandle, *FOptions, *listMain, request);
 }
 

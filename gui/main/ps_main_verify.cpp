@@ -8,7 +8,7 @@
 
 void TfrmMain::mnuVerifyClick()
 {
-    if (!FControlsEnabled)
+    if (!FControlsEnabled || !FTargetShown)
         return;
     for (const auto& open : FVerifyForms)
         if (open->ComputerName == FListComputer && open->Handle()) {

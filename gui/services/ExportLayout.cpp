@@ -138,8 +138,9 @@ void WriteCsvLayout(TTextWriter& writer, const TExportTable& table)
 void WriteHtmlLayout(TTextWriter& writer, const TExportTable& table, const THtmlPage& page)
 {
     const std::string_view computer = Shown(page.Computer);
-    const std::string heading =
-        computer.empty() ? std::string("Hotfixes") : "Hotfixes on " + EscapeHtml(computer);
+    const std::string heading = !Shown(page.Title).empty() ? EscapeHtml(Shown(page.Title))
+                                : computer.empty()  ? std::string("Hotfixes")
+                                                    : "Hotfixes on " + EscapeHtml(computer);
     WriteLine(writer, "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
                       "\"http://www.w3.org/TR/html4/strict.dtd\">");
     WriteLine(writer, "<html>");

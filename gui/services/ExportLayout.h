@@ -58,6 +58,7 @@ struct THtmlPage {
     std::string Summary;      // the status bar's summary text
     std::string ExportTime;   // the time of the export, already formatted
     std::string Charset;      // e.g. "windows-1252" (CharsetOfCodePage)
+    std::string Title;        // the page's title and heading; empty: "Hotfixes on" the computer
     // An empty cell holds a no-break space, so that a printed page draws its frame.
     bool MarkEmptyCells = false;
 };

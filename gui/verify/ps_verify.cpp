@@ -17,7 +17,9 @@
 #include "TargetAccessWin.h"
 #include "UserOpts.h"
 #include "Win32pas.h"
+#include "WindowPlacement.h"
 #include "components/ExtListView.h"
+#include "details/ps_details.h"
 #include "ps_dialogs_res.h"
 #include "ps_progress.h"
 #include "ps_verify_res.h"
@@ -25,6 +27,8 @@
 namespace {
 
 const char* const kListRegistryKey = "Software\\Brightwater\\Patchscope\\Verify";
+const char* const kPlacementSection = "Verify";
+constexpr RECT kDefaultBounds{80, 80, 80 + 900, 80 + 400};
 constexpr int kSummaryHeight = 24;
 
 // Verification windows scanning at this moment.
@@ -130,10 +134,10 @@ TfrmVerify::TfrmVerify(HWND owner, TUserOptions& options, std::function<void(boo
     params.ClassName = "PatchscopeVerify";
     params.Caption = FormatResString(IDS_VERIFYCAPTION, {""});
     params.Owner = owner;
-    params.Left = 80;
-    params.Top = 80;
-    params.Width = 900;
-    params.Height = 400;
+    params.Left = kDefaultBounds.left;
+    params.Top = kDefaultBounds.top;
+    params.Width = kDefaultBounds.right - kDefaultBounds.left;
+    params.Height = kDefaultBounds.bottom - kDefaultBounds.top;
     params.Menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_VERIFYMENU));
     params.Icon = LoadIconA(instance, PS_MAINICON);
     CreateFrame(params);
@@ -160,7 +164,12 @@ void TfrmVerify::FormCreate()
     SendMessageA(lblSummary, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
     CreateFileList();
     FormResize();
+    FShowMaximized = RestoreWindowPlacement(FHandle, kPlacementSection, kDefaultBounds);
 }
+
+void TfrmVerify::Show() { TScanWindow::Show(FShowMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL); }
+
+void TfrmVerify::StorePlacement() { StoreWindowPlacement(FHandle, kPlacementSection); }
 
 void TfrmVerify::CreateFileList()
 {
@@ -206,9 +215,24 @@ LRESULT TfrmVerify::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (listVerify->Handle())
             SetFocus(listVerify->Handle());
         return 0;
+    case WM_OPTIONSCHANGED:
+        WMOptionsChanged();
+        return 0;
     case WM_CLOSE:
-        if (!DeferClose())
-            DestroyWindow(FHandle);
+        if (DeferClose())
+            return 0;
+        try {
+            StorePlacement();
+        } catch (...) {
+            // Reported while the window is whole; it closes all the same. The
+            // box lets messages through: the main window may close meanwhile
+            // and take this window, and this object, along.
+            const HWND window = FHandle;
+            Application().ShowException(std::current_exception(), window);
+            if (!IsWindow(window) || TWindow::FromHandle(window) != this)
+                return 0;
+        }
+        DestroyWindow(FHandle);
         return 0;
     default:
         break;
@@ -383,6 +407,20 @@ std::string TfrmVerify::Summary() const
 
 void TfrmVerify::UpdateDisplay() { SetWindowTextString(lblSummary, Summary()); }
 
+// The settings changed: every text that shows a setting is written anew.
+void TfrmVerify::WMOptionsChanged()
+{
+    // A scanning window writes its texts as its rows come.
+    if (FScanning)
+        return;
+    listVerify->BeginUpdate();
+    for (int row = 0; row < listVerify->ItemCount(); ++row)
+        if (const auto* file = static_cast<const TVerifiedFile*>(listVerify->ItemData(row)))
+            SetRowTexts(row, *file);
+    listVerify->EndUpdate();
+    UpdateDisplay();
+}
+
 std::string TfrmVerify::ComputerTitle() const
 {
     return ComputerName.empty() ? "\\\\" + GetLocalComputerName() : ComputerName;
@@ -394,8 +432,10 @@ void TfrmVerify::mnuSaveAsClick()
         return;
     TListSaveRequest request;
     request.Computer = ComputerTitle();
+    request.Title = Caption();
     request.Summary = Summary();
-    request.DefaultFileName = request.Computer.substr(request.Computer.find_first_not_of('\\'));
+    request.Target = ComputerName;
+    request.FileNameSuffix = LoadResString(IDS_VERIFYFILENAMESUFFIX);
     SaveListAs(FHandle, FOptions, *listVerify, request);
 }
 

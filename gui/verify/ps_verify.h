@@ -23,8 +23,12 @@ public:
     ~TfrmVerify() override;
 
     std::string ComputerName;   // "" for the local computer, else "\\NAME"; set before Show
-    // Show (TScanWindow) runs the scan (FormShow), then the window becomes visible.
+    // Runs the scan (FormShow), then the window becomes visible, maximized
+    // when it was closed so (see TScanWindow::Show).
+    void Show();
     static bool AnyScanning();
+    // Stores the window's placement in "Verify", as closing does.
+    void StorePlacement();
 
     const TVerifyCounts& Counts() const { return FCounts; }
     // The summary line as shown.
@@ -48,6 +52,7 @@ private:
     void AddFailure(const std::string& why);
     void UpdateDisplay();
     void SetRowTexts(int row, const TVerifiedFile& file);
+    void WMOptionsChanged();
     std::string ComputerTitle() const;
     void mnuSaveAsClick();
     int listVerifySortItems(const TListItem& item1, const TListItem& item2, int sortColumn) const;
@@ -57,6 +62,7 @@ private:
     TVerifyCounts FCounts;
     bool FScanned = false;
     bool FIncomplete = false;
+    bool FShowMaximized = false;   // from the stored placement
     std::string FFirstFailure;   // what could not be looked at, first of FFailureCount
     int FFailureCount = 0;
 

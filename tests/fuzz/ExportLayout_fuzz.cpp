@@ -223,7 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     cells.resize(std::max<std::size_t>(cells.size(), 4 + columns));
 
-    const THtmlPage page{cells[0], cells[1], cells[2], cells[3]};
+    const THtmlPage page{cells[0], cells[1], cells[2], cells[3], {}};
     TExportTable table;
     table.Captions.assign(cells.begin() + 4, cells.begin() + 4 + static_cast<long>(columns));
     for (std::size_t first = 4 + columns; first + columns <= cells.size(); first += columns)

@@ -170,16 +170,17 @@ TEST_F(LoadTest, UninstallIsNeverOfferedForRowsReadFromAnotherComputer)
     EXPECT_TRUE(ButtonEnabled(IDC_TBTNDETAILS));
     EXPECT_FALSE(ButtonEnabled(IDC_TBTNUNINSTALL));
 
-    // After a failed connection the local computer is current, but the rows
-    // still come from the other one.
+    // After a failed connection the window is back on the computer it shows.
     TypeComputer("nosuchhost");
-    EXPECT_EQ(main->Computer(), "");
+    EXPECT_EQ(main->Computer(), "\\\\" + LocalName());
+    EXPECT_EQ(TextOf(main->ComputerBox()), LocalName());
+    Command(IDM_MNUREFRESH);
     Select(0);
     EXPECT_FALSE(ButtonEnabled(IDC_TBTNUNINSTALL));
     EXPECT_FALSE(MenuEnabled(IDM_MNUUNINSTALL));
     EXPECT_FALSE(PopupEnabled(IDM_POPUPUNINSTALL));
 
-    Command(IDM_MNUREFRESH);
+    Command(IDM_MNULOCALCOMPUTER);
     Select(0);
     EXPECT_TRUE(ButtonEnabled(IDC_TBTNUNINSTALL));
 }
@@ -277,6 +278,7 @@ TEST_F(SP4Test, QuestionComesOncePerRunAndCancelWritesNothing)
     EXPECT_TRUE(main->SP4Asked());
     EXPECT_EQ(RowCount(), 2);
     EXPECT_EQ(Status(0), "Service Pack 4 and 2 hotfixes applied");
+    EXPECT_EQ(GetFocus(), List()) << "after the question as after any start";
 
     Command(IDM_MNUREFRESH);
     TypeComputer(LocalName());

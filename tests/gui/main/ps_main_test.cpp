@@ -318,6 +318,31 @@ TEST_F(FrameTest, ViewMenuShowsTheStatesAndTogglesTheBars)
     EXPECT_FALSE(IsWindowVisible(main->StatusBar()));
 }
 
+TEST_F(FrameTest, StatusTextStaysOnTheScreenWhenTheWindowIsResizedOrMaximized)
+{
+    MSG quit{};   // an earlier window's end would hold back every repaint
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    Start();
+    RECT panel{};
+    SendMessageA(main->StatusBar(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+    auto textPixels = [&] {   // the first panel's pixels in the text colour, as drawn
+        int count = 0;
+        for (int y = panel.top; y < panel.bottom; ++y)
+            for (int x = panel.left; x < panel.right; ++x)
+                count += ClientPixel(main->StatusBar(), x, y) == GetSysColor(COLOR_BTNTEXT);
+        return count;
+    };
+    const int drawn = textPixels();
+    ASSERT_GT(drawn, 20);
+    SetWindowPos(main->Handle(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages(100);
+    EXPECT_EQ(textPixels(), drawn);
+    ShowWindow(main->Handle(), SW_MAXIMIZE);
+    PumpMessages(100);
+    EXPECT_EQ(textPixels(), drawn);
+}
+
 TEST_F(FrameTest, MaximizedCloseKeepsTheNormalBoundsForTheNextStart)
 {
     Start();

@@ -70,7 +70,7 @@ int Write(const std::string& tableName, const std::string& prefix)
     if (lines.size() < 2 || lines[0].size() != 4)
         throw std::runtime_error("a table needs a page line and a caption line");
     const THtmlPage page{lines[0][0], lines[0][1], lines[0][2],
-                         CharsetOfCodePage(static_cast<unsigned>(std::stoul(lines[0][3])))};
+                         CharsetOfCodePage(static_cast<unsigned>(std::stoul(lines[0][3]))), {}};
     const TExportTable table{lines[1], {lines.begin() + 2, lines.end()}};
     {
         TFileWriter csv(prefix + ".csv");

@@ -1,5 +1,7 @@
 // The verification window opened from the main window on private data:
 // its rows, their order on opening, the summary and Save As.
+#include <shlwapi.h>
+
 #include <algorithm>
 #include <regex>
 
@@ -108,7 +110,19 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     EXPECT_TRUE(csv.starts_with("Hotfix,File,State,Installed path,Installed version,Saved version,How found\r\n" +
                                 q1 + ",b.dll,Undone,"))
         << csv;
-
+    // The page is titled as the window; the name proposed is a plain one,
+    // also when the system cannot tell this computer's name.
+    prompts.SaveFileAnswers.push_back(out.Path() + "verify.htm");
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDM_MNUVERIFYSAVEAS, 0), 0);
+    const std::string title = "<title>Verification of \\\\" + kComputerName + "</title>";
+    EXPECT_NE(ReadWholeFile(out.Path() + "verify.htm").find(title), std::string::npos);
+    ASSERT_EQ(SHDeleteKeyA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\ComputerName"),
+              0);
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDM_MNUVERIFYSAVEAS, 0), 0);
+    std::string name = kComputerName;
+    CharLowerA(name.data());
+    EXPECT_EQ(prompts.SaveFileRequests.at(0).FileName, name + " verification");
+    EXPECT_EQ(prompts.SaveFileRequests.at(2).FileName, "verification");
     SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
     PumpMessages(20);
     AddHotfix("Q3" + tag);
@@ -121,4 +135,42 @@ TEST_F(MainWindowTest, VerifyWindowShowsWhatNeedsAttentionFirst)
     EXPECT_EQ(ListView_GetColumnWidth(again.Handle(), 6), 300);
     for (int column = 0; column < 6; ++column)
         EXPECT_GE(ListView_GetColumnWidth(again.Handle(), column), LongestText(again, column) + 12) << column;
+}
+
+// As the details window: new texts after a settings change, the last placement at opening.
+TEST_F(MainWindowTest, VerifyWindowFollowsTheSettingsAndKeepsItsPlacement)
+{
+    const std::string tag = ProcessTag(), place = "vfs" + tag, id = "Q3" + tag;
+    AddHotfix(id);
+    ScratchDir& saved = AddUninstallDir(id);
+    saved.AddFile("uninst.inf", "[DefaultInstall]\nCopyFiles = B\n[DestinationDirs]\nB = 11, " +
+                                    place + "\n[B]\nn.txt\n");
+    saved.AddFile("n.txt", "old");
+    ScratchDir installed(WindowsDirectory() + "system32\\" + place);
+    installed.AddFile("n.txt", "new");
+    Start();
+    Command(IDM_MNUVERIFY);
+    TfrmVerify* form = main->VerifyWindows().at(0);
+    TExtListView& list = form->FileList();
+    int row = 0;
+    while (row < list.ItemCount() && list.ItemCaption(row) != id)
+        ++row;
+    ASSERT_EQ(list.SubItemText(row, 3), "(unknown)");
+    main->Options().DefaultText = "n/a";
+    main->NotifyDetailWindows();
+    PumpMessages(20);
+    EXPECT_EQ(list.SubItemText(row, 3), "n/a");
+
+    SetWindowPos(form->Handle(), nullptr, 30, 40, 600, 300, SWP_NOZORDER);
+    for (bool maximized : {false, true}) {
+        SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+        Command(IDM_MNUVERIFY);
+        form = main->VerifyWindows().at(0);
+        WINDOWPLACEMENT placement{sizeof placement, 0, 0, {}, {}, {}};
+        GetWindowPlacement(form->Handle(), &placement);
+        EXPECT_EQ(placement.rcNormalPosition.top, 40);
+        EXPECT_EQ(placement.rcNormalPosition.right, 630);
+        EXPECT_EQ(IsZoomed(form->Handle()) != FALSE, maximized);
+        ShowWindow(form->Handle(), SW_MAXIMIZE);
+    }
 }
