@@ -60,6 +60,26 @@ protected:
         FCloseRequested = true;
         return true;
     }
+    // At WM_CLOSE: waits for the scan's end, or runs Closing (storing the
+    // placement ...) and destroys the window, also when Closing fails.
+    void CloseWindow(const std::function<void()>& closing)
+    {
+        if (DeferClose())
+            return;
+        try {
+            closing();
+        } catch (...) {
+            // Reported while the window is whole; it closes all the same. The
+            // box lets messages through: the main window may close meanwhile
+            // and take this window, and this object, along.
+            const HWND window = FHandle;
+            Application().ShowException(std::current_exception(), window);
+            if (!IsWindow(window) || TWindow::FromHandle(window) != this)
+                return;
+        }
+        // The window's last message: the owner frees the object meanwhile.
+        DestroyWindow(FHandle);
+    }
     void WindowDestroyed() override
     {
         // The scan is still on the stack; Show hands the object back.

@@ -18,6 +18,7 @@
 #include "SizeText.h"
 #include "UserOpts.h"
 #include "Win32pas.h"
+#include "WindowPlacement.h"
 #include "components/ExtListView.h"
 #include "components/SystemImageList.h"
 #include "ps_common.h"
@@ -249,21 +250,16 @@ void TfrmDetails::CreateFileList()
 
 void TfrmDetails::RestorePlacement()
 {
-    // Each value on its own: one that cannot be read keeps its default and
-    // is reported once the others are read.
+    // A value that cannot be read is reported once the window has its place.
     std::exception_ptr failure;
-    TRegIniFileEx settings(kSettingsKey);
-    if (!settings.CurrentKey())
-        return;
-    int left = kDefaultLeft, top = kDefaultTop, width = kDefaultWidth, height = kDefaultHeight;
-    RunStep(failure, [&] { left = settings.ReadInteger(kDetailsSection, "Left", left); });
-    RunStep(failure, [&] { top = settings.ReadInteger(kDetailsSection, "Top", top); });
-    RunStep(failure, [&] { width = settings.ReadInteger(kDetailsSection, "Width", width); });
-    RunStep(failure, [&] { height = settings.ReadInteger(kDetailsSection, "Height", height); });
-    RunStep(failure, [&] {
-        FShowMaximized = settings.ReadBoolean(kDetailsSection, "Maximized", false);
-    });
-    RECT bounds{left, top, left + width, top + height};
+    try {
+        FShowMaximized = RestoreWindowPlacement(
+            FHandle, kDetailsSection,
+            RECT{kDefaultLeft, kDefaultTop, kDefaultLeft + kDefaultWidth, kDefaultTop + kDefaultHeight});
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    RECT bounds = NormalBounds(FHandle);
     CascadeFromOpenWindows(bounds);
     SetNormalBounds(FHandle, bounds);
     if (failure)
@@ -292,31 +288,7 @@ void TfrmDetails::CascadeFromOpenWindows(RECT& bounds) const
 
 void TfrmDetails::FormClose() { StorePlacement(); }
 
-void TfrmDetails::StorePlacement()
-{
-    TRegIniFileEx settings(kSettingsKey);
-    if (!settings.CurrentKey())
-        return;
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    GetWindowPlacement(FHandle, &placement);
-    const bool minimized = IsIconic(FHandle) != FALSE;
-    const bool maximized = placement.showCmd == SW_SHOWMAXIMIZED ||
-                           (minimized && (placement.flags & WPF_RESTORETOMAXIMIZED));
-    if (maximized) {
-        // The last normal position and size stay as stored.
-        settings.WriteBoolean(kDetailsSection, "Maximized", true);
-        return;
-    }
-    // The normal bounds, also of a minimized window (which stands far off the
-    // screen), in the coordinates that RestorePlacement gives back.
-    const RECT bounds = placement.rcNormalPosition;
-    settings.WriteInteger(kDetailsSection, "Left", bounds.left);
-    settings.WriteInteger(kDetailsSection, "Top", bounds.top);
-    settings.WriteInteger(kDetailsSection, "Width", bounds.right - bounds.left);
-    settings.WriteInteger(kDetailsSection, "Height", bounds.bottom - bounds.top);
-    settings.WriteBoolean(kDetailsSection, "Maximized", false);
-}
+void TfrmDetails::StorePlacement() { StoreWindowPlacement(FHandle, kDetailsSection); }
 
 void TfrmDetails::SetServicePackLayout(const std::string& caption)
 {
@@ -364,21 +336,7 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         WMOptionsChanged();
         return 0;
     case WM_CLOSE:
-        if (DeferClose())
-            return 0;
-        try {
-            FormClose();
-        } catch (...) {
-            // Reported while the window is whole; it closes all the same. The
-            // box lets messages through: the main window may close meanwhile
-            // and take this window, and this object, along.
-            const HWND window = FHandle;
-            Application().ShowException(std::current_exception(), window);
-            if (!IsWindow(window) || TWindow::FromHandle(window) != this)
-                return 0;
-        }
-        // The window's last message: the owner frees the object meanwhile.
-        DestroyWindow(FHandle);
+        CloseWindow([this] { FormClose(); });
         return 0;
     default:
         break;

@@ -219,20 +219,7 @@ LRESULT TfrmVerify::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         WMOptionsChanged();
         return 0;
     case WM_CLOSE:
-        if (DeferClose())
-            return 0;
-        try {
-            StorePlacement();
-        } catch (...) {
-            // Reported while the window is whole; it closes all the same. The
-            // box lets messages through: the main window may close meanwhile
-            // and take this window, and this object, along.
-            const HWND window = FHandle;
-            Application().ShowException(std::current_exception(), window);
-            if (!IsWindow(window) || TWindow::FromHandle(window) != this)
-                return 0;
-        }
-        DestroyWindow(FHandle);
+        CloseWindow([this] { StorePlacement(); });
         return 0;
     default:
         break;
