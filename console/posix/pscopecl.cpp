@@ -1,11 +1,12 @@
 // pscopecl on Linux: the hotfixes of an offline Windows directory (a mounted
-// disk or image) on standard output, as the Windows program prints them.
-#include <fcntl.h>
+// disk) or of a disk image, or several of them compared, on standard output,
+// as the Windows program prints them.
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -177,17 +178,16 @@ public:
 
     bool ReadTextFile(const std::string& path, std::string& text) override
     {
-        const int fd = open(path.c_str(), O_RDONLY);
-        if (fd < 0)
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                                   &std::fclose);
+        if (!file)
             return false;
         std::string block(65536, '\0');
-        ssize_t got = 0;
         text.clear();
-        while ((got = read(fd, block.data(), block.size())) > 0 || (got < 0 && errno == EINTR))
-            if (got > 0)
-                text.append(block.data(), static_cast<std::size_t>(got));
-        close(fd);
-        return got == 0;
+        std::size_t got = 0;
+        while ((got = std::fread(block.data(), 1, block.size(), file.get())) > 0)
+            text.append(block.data(), got);
+        return std::ferror(file.get()) == 0;
     }
 
 private:
