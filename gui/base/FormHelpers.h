@@ -4,6 +4,7 @@
 // the lists sort them, directory tests and the forms' font.
 #include <windows.h>
 
+#include <exception>
 #include <initializer_list>
 #include <string>
 
@@ -22,3 +23,17 @@ bool DirectoryExists(const std::string& path);
 // The forms' font: that of their controls and of their measures. A stock
 // object, never freed.
 HFONT FormFont();
+
+// Runs one step of a sequence whose every step must run (the closing steps
+// of a scan, the values of a stored placement); the first error is kept for
+// the general error report.
+template <typename Step>
+void RunStep(std::exception_ptr& failure, Step step)
+{
+    try {
+        step();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+}

@@ -2,24 +2,10 @@
 
 #include <exception>
 
+#include "FormHelpers.h"
 #include "HotfixReader.h"
 #include "RegistryEx.h"
 #include "Window.h"
-
-namespace {
-
-template <typename Step>
-void RunStep(std::exception_ptr& failure, Step step)
-{
-    try {
-        step();
-    } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
-    }
-}
-
-}  // namespace
 
 bool RestoreWindowPlacement(HWND window, const std::string& section, const RECT& defaults)
 {

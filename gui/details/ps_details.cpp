@@ -76,19 +76,6 @@ const TStringList& VersionStringNames()
     return names;
 }
 
-// Runs one step of a sequence whose every step must run (the closing steps
-// of a scan); the first error is kept for the general error report.
-template <typename Step>
-void RunStep(std::exception_ptr& failure, Step step)
-{
-    try {
-        step();
-    } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
-    }
-}
-
 }  // namespace
 
 // The entries of a directory that the scan lists: files only, "." and ".."
